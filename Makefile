@@ -1,0 +1,48 @@
+# The two set-up commands are `make run` and `make test`; both install what
+# they need first.
+.PHONY: all deps configure build run test bench asan fuzz format clean
+
+JOBS ?= $(shell nproc)
+# Tests that open windows need a display; without one they run under Xvfb.
+XVFB := $(if $(DISPLAY),,xvfb-run -a -s "-screen 0 1280x1024x24")
+FUZZ_SECONDS ?= 60
+
+all: build
+
+deps:
+	@scripts/install-deps.sh
+
+configure: deps
+	@cmake --preset dev >/dev/null
+
+build: configure
+	@cmake --build --preset dev -j $(JOBS)
+
+run: build
+	./build/brevanto $(ARGS)
+
+test: build
+	$(XVFB) ctest --preset dev -j $(JOBS)
+
+bench: build
+	@for b in build/bench/*_bench; do echo "== $$b"; $$b; done
+
+asan: deps
+	@cmake --preset asan >/dev/null
+	@cmake --build --preset asan -j $(JOBS)
+	$(XVFB) ctest --preset asan -j $(JOBS)
+
+fuzz: deps
+	@cmake --preset fuzz >/dev/null
+	@cmake --build --preset fuzz -j $(JOBS)
+	@set -e; for f in build-fuzz/fuzz/*_fuzz; do \
+	  name=$$(basename $$f); mkdir -p build-fuzz/corpus/$$name; \
+	  echo "== $$name ($(FUZZ_SECONDS) s)"; \
+	  $$f -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 build-fuzz/corpus/$$name fuzz/corpus/$$name 2>&1 | tail -n 3; \
+	done
+
+format:
+	@find src tests bench fuzz \( -name '*.cpp' -o -name '*.h' \) -print0 | xargs -0 clang-format -i
+
+clean:
+	rm -rf build build-asan build-fuzz

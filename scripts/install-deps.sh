@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Brevanto needs to build, run and test.
+# Idempotent: only packages that are missing are installed.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build pkg-config
+  clang libclang-rt-14-dev clang-format
+  libgtest-dev libgmock-dev libbenchmark-dev
+  nlohmann-json3-dev
+  libx11-dev libxtst-dev libxkbcommon-dev
+  libsdl2-dev
+  qt6-base-dev qt6-multimedia-dev fonts-noto-cjk
+  xvfb xauth x11-utils
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+  [[ "$status" == "install ok installed" ]] || missing+=("$p")
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=""
+if [[ $(id -u) -ne 0 ]]; then sudo="sudo"; fi
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
