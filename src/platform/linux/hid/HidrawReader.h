@@ -37,7 +37,8 @@ class HidrawReader {
 
   // Hands every waiting report of every open node to the handler, in arrival
   // order per node. A node that has gone away is closed with a log line.
-  // Returns the number of reports handed over.
+  // Returns the number of reports handed over. The handler must not open or
+  // close nodes; the report it gets is valid only during the call.
   int ReadAvailable(const ReportHandler& handler);
 
  private:
