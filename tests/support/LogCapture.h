@@ -12,8 +12,8 @@ namespace brevanto::testing {
 class LogCapture {
  public:
   explicit LogCapture(bool debug = false) {
-    Logger::Instance().Open(dir_.File("test.log"));
     Logger::Instance().SetDebugEnabled(debug);
+    opened_ = Logger::Instance().Open(dir_.File("test.log"));
   }
   ~LogCapture() {
     Logger::Instance().Close();
@@ -22,11 +22,16 @@ class LogCapture {
   LogCapture(const LogCapture&) = delete;
   LogCapture& operator=(const LogCapture&) = delete;
 
+  bool Opened() const { return opened_; }
   // Everything logged so far.
   std::string Text() const { return ReadBytes(dir_.File("test.log")); }
+  bool Contains(const std::string& fragment) const {
+    return Text().find(fragment) != std::string::npos;
+  }
 
  private:
   TempDir dir_;
+  bool opened_ = false;
 };
 
 }  // namespace brevanto::testing
