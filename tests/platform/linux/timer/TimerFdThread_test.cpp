@@ -18,13 +18,15 @@ using Clock = std::chrono::steady_clock;
 TEST(TimerFdThread, TicksArriveOncePerPeriod) {
   TimerFdThread thread;
   std::atomic<int> ticks{0};
+  const auto start = Clock::now();
   ASSERT_EQ(thread.Start(4, [&] { ++ticks; }).status, TimerStartStatus::Started);
   std::this_thread::sleep_for(200ms);
   thread.RequestStop();
+  const auto periods = (Clock::now() - start) / 4ms;
   ASSERT_TRUE(thread.WaitStopped(1s));
-  // 50 periods; a busy machine delays ticks but never adds any.
+  // A busy machine delays ticks and merges late ones, but never adds any.
   EXPECT_GE(ticks.load(), 10);
-  EXPECT_LE(ticks.load(), 51);
+  EXPECT_LE(ticks.load(), periods);
 }
 
 TEST(TimerFdThread, StopWakesTheThreadWithoutWaitingForThePeriod) {
