@@ -36,7 +36,7 @@ fuzz: deps
 	@cmake --preset fuzz >/dev/null
 	@cmake --build --preset fuzz -j $(JOBS)
 	@set -e; for f in build-fuzz/fuzz/*_fuzz; do \
-	  name=$$(basename $$f); mkdir -p build-fuzz/corpus/$$name; \
+	  name=$$(basename $$f); mkdir -p build-fuzz/corpus/$$name fuzz/corpus/$$name; \
 	  echo "== $$name ($(FUZZ_SECONDS) s)"; \
 	  $$f -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 build-fuzz/corpus/$$name fuzz/corpus/$$name 2>&1 | tail -n 3; \
 	done
