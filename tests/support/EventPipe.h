@@ -8,7 +8,7 @@
 #include <ostream>
 #include <vector>
 
-namespace brevanto::test {
+namespace brevanto::testing {
 
 // One input_event as read back, without its time stamp.
 struct Ev {
@@ -53,4 +53,4 @@ class EventPipe {
   int fds_[2] = {-1, -1};
 };
 
-}  // namespace brevanto::test
+}  // namespace brevanto::testing

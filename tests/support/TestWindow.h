@@ -15,7 +15,7 @@
 
 #include "platform/linux/output/XDisplayOpen.h"
 
-namespace brevanto::test {
+namespace brevanto::testing {
 
 inline constexpr const char* kNoDisplayReason =
     "no X display (DISPLAY is unset; `make test` runs these under xvfb-run)";
@@ -143,4 +143,4 @@ class TestWindow {
   Window window_ = 0;
 };
 
-}  // namespace brevanto::test
+}  // namespace brevanto::testing

@@ -10,8 +10,8 @@
 namespace brevanto {
 namespace {
 
-using test::Ev;
-using test::kSyn;
+using testing::Ev;
+using testing::kSyn;
 
 struct EncodingCase {
   const char* name;
@@ -22,7 +22,7 @@ struct EncodingCase {
 class InputEventWriterTest : public ::testing::TestWithParam<EncodingCase> {};
 
 TEST_P(InputEventWriterTest, WritesTheExactRecordsEachReportClosedBySync) {
-  test::EventPipe pipe;
+  testing::EventPipe pipe;
   InputEventWriter writer(pipe.WriteEnd());
   ASSERT_TRUE(GetParam().write(writer));
   EXPECT_EQ(pipe.Read(), GetParam().expected);

@@ -16,8 +16,8 @@
 namespace brevanto {
 namespace {
 
-using test::Ev;
-using test::kSyn;
+using testing::Ev;
+using testing::kSyn;
 
 struct Methods {
   explicit Methods(OutputFacilities& f) : keybd(f), virtualKey(f), scanCode(f), message(f) {}
@@ -41,7 +41,7 @@ struct UinputCase {
 class UinputOutputTest : public ::testing::TestWithParam<UinputCase> {};
 
 TEST_P(UinputOutputTest, SendsTheseRecords) {
-  test::EventPipe pipe;
+  testing::EventPipe pipe;
   InputEventWriter writer(pipe.WriteEnd());
   OutputFacilities facilities{&writer, nullptr};
   Methods methods(facilities);
@@ -131,7 +131,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(OutputWithoutFacilities, DropsEverythingAfterOneLogLine) {
-  test::LogCapture log;
+  testing::LogCapture log;
   OutputFacilities facilities;
   Methods methods(facilities);
   for (int mode = 0; mode < 4; ++mode) {

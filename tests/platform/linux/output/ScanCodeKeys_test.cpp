@@ -11,6 +11,10 @@ struct ScanCase {
   uint16_t key;
 };
 
+void PrintTo(const ScanCase& c, std::ostream* os) {
+  *os << "scan 0x" << std::hex << c.scan;
+}
+
 class EvdevKeyOfScanCodeTest : public ::testing::TestWithParam<ScanCase> {};
 
 TEST_P(EvdevKeyOfScanCodeTest, MapsTheSetOneCode) {

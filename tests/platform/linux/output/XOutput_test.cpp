@@ -21,8 +21,8 @@ using namespace std::chrono_literals;
 class XOutputTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!test::HasDisplay()) GTEST_SKIP() << test::kNoDisplayReason;
-    window_ = test::TestWindow::Open();
+    if (!testing::HasDisplay()) GTEST_SKIP() << testing::kNoDisplayReason;
+    window_ = testing::TestWindow::Open();
     ASSERT_NE(window_, nullptr);
     LinuxOutput::Options options;
     options.useUinput = false;
@@ -39,7 +39,7 @@ class XOutputTest : public ::testing::Test {
     return window_->CollectTypes({ButtonPress, ButtonRelease}, count);
   }
 
-  std::unique_ptr<test::TestWindow> window_;
+  std::unique_ptr<testing::TestWindow> window_;
   std::unique_ptr<LinuxOutput> output_;
 };
 
@@ -104,7 +104,7 @@ TEST_F(XOutputTest, WindowMessageWithoutTargetSendsNothing) {
 }
 
 TEST_F(XOutputTest, WindowMessageToAVanishedWindowIsLoggedNotFatal) {
-  test::LogCapture log;
+  testing::LogCapture log(/*debug=*/true);
   output_->MessageMethod().SetTargetWindowSource([] { return 0x7FFFFFFEul; });
   output_->Method(3).KeyEvent(0x41, 0x1E, 0);
   output_->XConnection()->Sync();
@@ -124,8 +124,8 @@ TEST_F(XOutputTest, RelativeMotionMovesThePointerBy) {
   output_->Method(0).MoveRelative(7, 5);
   const auto moves = window_->CollectTypes({MotionNotify}, 1);
   ASSERT_EQ(moves.size(), 1u);
-  EXPECT_EQ(moves[0].xmotion.x, test::TestWindow::kPointerX + 7);
-  EXPECT_EQ(moves[0].xmotion.y, test::TestWindow::kPointerY + 5);
+  EXPECT_EQ(moves[0].xmotion.x, testing::TestWindow::kPointerX + 7);
+  EXPECT_EQ(moves[0].xmotion.y, testing::TestWindow::kPointerY + 5);
 }
 
 TEST_F(XOutputTest, AbsoluteMotionScalesToTheScreen) {
@@ -187,7 +187,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(XTestConnection, AnUnreachableDisplayIsLoggedAndGivesNoConnection) {
-  test::LogCapture log;
+  testing::LogCapture log;
   EXPECT_EQ(XTestConnection::Open(":93"), nullptr);
   EXPECT_EQ(log.Count("XTestConnection: cannot open X display \":93\""), 1);
 }

@@ -20,6 +20,10 @@ struct CapCase {
   const char* text;
 };
 
+void PrintTo(const CapCase& c, std::ostream* os) {
+  *os << "keysym 0x" << std::hex << c.keysym;
+}
+
 class KeyCapTextTest : public ::testing::TestWithParam<CapCase> {};
 
 TEST_P(KeyCapTextTest, ShowsWhatTheKeyCapShows) {
@@ -38,12 +42,12 @@ INSTANTIATE_TEST_SUITE_P(Cases, KeyCapTextTest,
 class XkbKeyboardLayoutTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!test::HasDisplay()) GTEST_SKIP() << test::kNoDisplayReason;
+    if (!testing::HasDisplay()) GTEST_SKIP() << testing::kNoDisplayReason;
     lock_.emplace();
     layout_ = XkbKeyboardLayout::Open();
     ASSERT_NE(layout_, nullptr);
   }
-  std::optional<test::DisplayLock> lock_;
+  std::optional<testing::DisplayLock> lock_;
   std::unique_ptr<XkbKeyboardLayout> layout_;
 };
 
