@@ -82,6 +82,10 @@ struct MouseButtonsCase {
   MouseButtonChange expected;
 };
 
+void PrintTo(const MouseButtonsCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
 class ResolveMouseButtonsTest : public ::testing::TestWithParam<MouseButtonsCase> {};
 
 TEST_P(ResolveMouseButtonsTest, SelectsTheButtonsAndDirectionOfOneRequest) {

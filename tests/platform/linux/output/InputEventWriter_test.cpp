@@ -19,6 +19,10 @@ struct EncodingCase {
   std::vector<Ev> expected;
 };
 
+void PrintTo(const EncodingCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
 class InputEventWriterTest : public ::testing::TestWithParam<EncodingCase> {};
 
 TEST_P(InputEventWriterTest, WritesTheExactRecordsEachReportClosedBySync) {

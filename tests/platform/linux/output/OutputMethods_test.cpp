@@ -38,6 +38,10 @@ struct UinputCase {
   std::vector<Ev> expected;
 };
 
+void PrintTo(const UinputCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
 class UinputOutputTest : public ::testing::TestWithParam<UinputCase> {};
 
 TEST_P(UinputOutputTest, SendsTheseRecords) {

@@ -54,6 +54,10 @@ struct KeyCase {
   bool synthetic;
 };
 
+void PrintTo(const KeyCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
 class XKeyTest : public XOutputTest, public ::testing::WithParamInterface<KeyCase> {};
 
 TEST_P(XKeyTest, TheFocusedWindowReceivesPressAndRelease) {
@@ -146,6 +150,10 @@ struct ButtonCase {
   // X buttons in the order the window sees them; positive = press.
   std::vector<int> expected;
 };
+
+void PrintTo(const ButtonCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class XButtonTest : public XOutputTest, public ::testing::WithParamInterface<ButtonCase> {};
 
