@@ -8,6 +8,10 @@
 namespace brevanto {
 
 _XDisplay* OpenXDisplay(const char* name) {
+  // The output and the key names use their connections from different
+  // threads.
+  static const bool threaded = XInitThreads() != 0;
+  (void)threaded;
   constexpr int kTries = 6;
   auto pause = std::chrono::milliseconds(20);
   for (int attempt = 1;; ++attempt) {
