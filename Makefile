@@ -4,7 +4,7 @@
 
 JOBS ?= $(shell nproc)
 # Tests that open windows need a display; without one they run under Xvfb.
-XVFB := $(if $(DISPLAY),,xvfb-run -a -s "-screen 0 1280x1024x24")
+XVFB := $(if $(DISPLAY),,xvfb-run -a -s "-screen 0 1280x1024x24 -noreset")
 FUZZ_SECONDS ?= 60
 
 all: build

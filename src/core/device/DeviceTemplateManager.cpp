@@ -138,7 +138,9 @@ TDeviceTemplate* DeviceTemplateManager::Find(const std::string& id) const {
 }
 
 const char* DeviceTemplateManager::TemplateIdForDeviceType(int deviceType) {
-  switch (deviceType) {
+  // Device types are the controller-type codes of the controller name table
+  // (31 Xbox 360 ... 45 PS5); the families start at code 31.
+  switch (deviceType - kFirstFamilyType) {
     case 0:
     case 1:
       return "XBOX";

@@ -14,6 +14,8 @@ namespace brevanto {
 // program runs, so the references devices and profiles hold stay valid.
 class DeviceTemplateManager {
  public:
+  static constexpr int kFirstFamilyType = 31;
+
   // Loads the file (when it exists) and adds the missing built-in templates.
   explicit DeviceTemplateManager(std::string path);
   // Writes the file back, unless it could not be read and nothing was changed
@@ -30,6 +32,10 @@ class DeviceTemplateManager {
 
   // Exact, case-sensitive id match.
   TDeviceTemplate* Find(const std::string& id) const;
+  // The automatic choice for a device type of the controller name table:
+  // Xbox 360/One (31, 32) "XBOX", PS3/PS4 (33, 34) "PS4", Switch Pro and
+  // Joy-Con pair (38, 41) "SWITCH", PS5 (45) "PS5", everything else
+  // (unknown devices: 0) "DEFAULT".
   TDeviceTemplate* FindForDeviceType(int deviceType) const;
   static const char* TemplateIdForDeviceType(int deviceType);
 

@@ -4,21 +4,18 @@
 
 namespace brevanto {
 
-// Port: starting programs and opening documents, folders and web addresses
-// the way the desktop does. Both return at once; what the started program
-// does later is not waited for. A failure is logged by the implementation and
-// reported as false.
+// Port: the desktop shell, which opens things the way the user's desktop would.
 class Shell {
  public:
   virtual ~Shell() = default;
 
-  // Opens a document, folder or web address with the user's preferred
-  // application.
+  // Opens a document, a folder or a web address with the user's preferred
+  // application. False when it could not be handed over.
   virtual bool Open(const std::string& target) = 0;
 
-  // Starts program with the command-line parameters, in the folder startFrom
-  // when that is not empty. A program that is not an executable file is
-  // opened as a document instead.
+  // Starts a program with its parameters (split into words, never given to a
+  // command interpreter) in the folder startFrom (the current one when empty).
+  // False when the program could not be started.
   virtual bool Launch(const std::string& program, const std::string& parameters,
                       const std::string& startFrom) = 0;
 };

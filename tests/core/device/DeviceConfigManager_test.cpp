@@ -108,10 +108,10 @@ TEST_F(DeviceConfigManagerTest, DamagedValuesLoadWithDefaults) {
 
 TEST_F(DeviceConfigManagerTest, TemplateFollowsTheIdOrElseTheDeviceType) {
   TDeviceConfig& pad = manager_.FindOrCreate("p");
-  pad.deviceType = 7;
+  pad.deviceType = 38;
   manager_.RefreshTemplate(pad);
   EXPECT_EQ(manager_.TemplateName(pad), "Switch controller");
-  pad.deviceType = 5;
+  pad.deviceType = 0;
   manager_.RefreshTemplate(pad);
   EXPECT_EQ(pad.resolvedTemplate->Id(), "DEFAULT");
   manager_.SetTemplateId(pad, "PS5");

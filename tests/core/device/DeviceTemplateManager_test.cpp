@@ -38,7 +38,7 @@ TEST_F(DeviceTemplateManagerTest, FileTemplatesComeFirstAndReplaceBuiltInsOfTheS
   WriteFile("\xEF\xBB\xBF{\"templates\": [{\"id\": \"XBOX\", \"name\": \"Mine\", \"buttons\": [\"Ａ\", \"Ｂ\"]}]}");
   DeviceTemplateManager manager(path_);
   EXPECT_EQ(Ids(manager), (std::vector<std::string>{"XBOX", "DEFAULT", "PS4", "PS5", "SWITCH"}));
-  const TDeviceTemplate* xbox = manager.FindForDeviceType(0);
+  const TDeviceTemplate* xbox = manager.FindForDeviceType(31);
   ASSERT_NE(xbox, nullptr);
   EXPECT_EQ(xbox->Name(), "Mine");
   EXPECT_EQ(xbox->LabelOf(56), "Ａ");
@@ -48,10 +48,11 @@ TEST_F(DeviceTemplateManagerTest, FileTemplatesComeFirstAndReplaceBuiltInsOfTheS
 
 TEST_F(DeviceTemplateManagerTest, AutomaticChoiceByDeviceType) {
   DeviceTemplateManager manager(path_);
-  const std::pair<int, const char*> cases[] = {{0, "XBOX"},    {1, "XBOX"},   {2, "PS4"},
-                                               {3, "PS4"},     {7, "SWITCH"}, {10, "SWITCH"},
-                                               {14, "PS5"},    {4, "DEFAULT"}, {5, "DEFAULT"},
-                                               {13, "DEFAULT"}, {15, "DEFAULT"}, {-1, "DEFAULT"}};
+  // Types as the controller name table gives them; 0 is a device it does not know.
+  const std::pair<int, const char*> cases[] = {
+      {31, "XBOX"},    {32, "XBOX"},    {33, "PS4"},     {34, "PS4"},     {38, "SWITCH"},
+      {41, "SWITCH"},  {45, "PS5"},     {0, "DEFAULT"},  {2, "DEFAULT"},  {7, "DEFAULT"},
+      {30, "DEFAULT"}, {36, "DEFAULT"}, {39, "DEFAULT"}, {42, "DEFAULT"}, {46, "DEFAULT"}};
   for (const auto& [type, id] : cases) EXPECT_EQ(manager.FindForDeviceType(type)->Id(), id) << type;
   EXPECT_EQ(manager.Find("SWITCH")->LabelOf(56), "B");
   EXPECT_EQ(manager.Find("SWITCH")->LabelOf(57), "A");
