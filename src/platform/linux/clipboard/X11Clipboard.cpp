@@ -82,7 +82,7 @@ std::string ToLatin1(std::string_view text) {
 
 }  // namespace
 
-X11Clipboard::X11Clipboard(const char* displayName) {
+X11Clipboard::X11Clipboard(const char* displayName, const char* selection) {
   Display* display = XOpenDisplay(displayName);
   if (!display) {
     LOG_ERROR("Clipboard: cannot connect to the X display; text paste cannot set the clipboard");
@@ -99,7 +99,7 @@ X11Clipboard::X11Clipboard(const char* displayName) {
   display_ = display;
   window_ = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1, 1, 0, 0, 0);
   XSelectInput(display, window_, PropertyChangeMask);
-  atoms_.clipboard = XInternAtom(display, "CLIPBOARD", False);
+  atoms_.clipboard = XInternAtom(display, selection, False);
   atoms_.targets = XInternAtom(display, "TARGETS", False);
   atoms_.timestamp = XInternAtom(display, "TIMESTAMP", False);
   atoms_.utf8String = XInternAtom(display, "UTF8_STRING", False);

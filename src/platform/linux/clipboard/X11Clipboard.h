@@ -24,8 +24,9 @@ namespace brevanto {
 class X11Clipboard : public Clipboard {
  public:
   // Connects to the display (nullptr: $DISPLAY). Without one the clipboard
-  // stays closed and every SetClipboardText fails with a log line.
-  explicit X11Clipboard(const char* displayName = nullptr);
+  // stays closed and every SetClipboardText fails with a log line. Tests that
+  // share a display name a selection of their own.
+  explicit X11Clipboard(const char* displayName = nullptr, const char* selection = "CLIPBOARD");
   ~X11Clipboard() override;
   X11Clipboard(const X11Clipboard&) = delete;
   X11Clipboard& operator=(const X11Clipboard&) = delete;

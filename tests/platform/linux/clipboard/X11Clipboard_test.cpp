@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <poll.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -19,13 +20,20 @@
 namespace brevanto {
 namespace {
 
+// Test processes run side by side on one display; each uses a selection of
+// its own so that they do not take the clipboard from one another.
+const std::string& Selection() {
+  static const std::string name = "BREVANTO_TEST_CLIPBOARD_" + std::to_string(getpid());
+  return name;
+}
+
 // Another application on its own connection that pastes from the clipboard.
 class Paster {
  public:
   Paster() : display_(XOpenDisplay(nullptr)) {
     if (!display_) return;
     window_ = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 1, 1, 0, 0, 0);
-    clipboard_ = Intern("CLIPBOARD");
+    clipboard_ = Intern(Selection().c_str());
     property_ = Intern("PASTED");
   }
   ~Paster() {
@@ -110,7 +118,7 @@ class X11ClipboardTest : public ::testing::Test {
   }
 
   Paster paster_;
-  X11Clipboard clipboard_;
+  X11Clipboard clipboard_{nullptr, Selection().c_str()};
 };
 
 TEST_F(X11ClipboardTest, ServesTheTextInEachTextTarget) {
@@ -177,7 +185,7 @@ TEST_F(X11ClipboardTest, SurvivesARequestorWindowThatIsGoneBeforeTheAnswer) {
   Display* gone = XOpenDisplay(nullptr);
   ASSERT_NE(gone, nullptr);
   const Window window = XCreateSimpleWindow(gone, DefaultRootWindow(gone), 0, 0, 1, 1, 0, 0, 0);
-  XConvertSelection(gone, XInternAtom(gone, "CLIPBOARD", False),
+  XConvertSelection(gone, XInternAtom(gone, Selection().c_str(), False),
                     XInternAtom(gone, "UTF8_STRING", False), XInternAtom(gone, "P", False), window,
                     CurrentTime);
   XDestroyWindow(gone, window);
