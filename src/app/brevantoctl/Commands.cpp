@@ -3,6 +3,7 @@
 #include <array>
 
 #include "app/brevantoctl/Describe.h"
+#include "app/brevantoctl/Replay.h"
 #include "app/brevantoctl/Resave.h"
 
 namespace brevanto::ctl {
@@ -11,6 +12,7 @@ std::span<const Command> Commands() {
   static const std::array commands{
       Command{"resave", "load a profile and write it in the current format", RunResave},
       Command{"describe", "list the button rows of one joystick of a profile", RunDescribe},
+      Command{"replay", "run a profile over a scripted controller recording", RunReplay},
   };
   return commands;
 }
