@@ -4,7 +4,7 @@
 
 JOBS ?= $(shell nproc)
 # Tests that open windows need a display; without one they run under Xvfb.
-XVFB := $(if $(DISPLAY),,xvfb-run -a -s "-screen 0 1280x1024x24")
+XVFB := $(if $(DISPLAY),,xvfb-run -a -s "-screen 0 1280x1024x24 -noreset")
 FUZZ_SECONDS ?= 60
 
 all: build
@@ -36,7 +36,7 @@ fuzz: deps
 	@cmake --preset fuzz >/dev/null
 	@cmake --build --preset fuzz -j $(JOBS)
 	@set -e; for f in build-fuzz/fuzz/*_fuzz; do \
-	  name=$$(basename $$f); mkdir -p build-fuzz/corpus/$$name; \
+	  name=$$(basename $$f); mkdir -p build-fuzz/corpus/$$name fuzz/corpus/$$name; \
 	  echo "== $$name ($(FUZZ_SECONDS) s)"; \
 	  $$f -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 build-fuzz/corpus/$$name fuzz/corpus/$$name 2>&1 | tail -n 3; \
 	done

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <clocale>
+#include "support/DecimalCommaLocale.h"
 
 namespace brevanto {
 namespace {
@@ -17,16 +17,14 @@ TEST(FloatText, StripsTrailingZerosAndPoint) {
 
 TEST(FormatFixed, RoundsAsTheCLibraryAndIgnoresTheLocale) {
   // A locale with a decimal comma must not leak into file formats.
-  const char* old = std::setlocale(LC_NUMERIC, nullptr);
-  const std::string saved = old ? old : "C";
-  std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
+  testing::DecimalCommaLocale locale;
+  if (!locale.active()) GTEST_SKIP() << "no locale with a decimal comma available";
   EXPECT_EQ(FormatFixed(1.25, 1), "1.2");  // exact tie rounds to even
   EXPECT_EQ(FormatFixed(1.35, 1), "1.4");  // 1.35 is slightly above in binary
   EXPECT_EQ(FormatFixed(0.5, 3), "0.500");
   EXPECT_EQ(FormatFixed(-2.0, 6), "-2.000000");
   EXPECT_EQ(FormatFixed(2.5, 1, 3), "2.5");
   EXPECT_EQ(FormatFixed(2.5, 1, 5), "  2.5");
-  std::setlocale(LC_NUMERIC, saved.c_str());
 }
 
 TEST(ParseIntList, ReadsUpToCountAndStopsAtTheFirstMissingToken) {

@@ -1,0 +1,260 @@
+#include "platform/linux/x11/X11WindowTracker.h"
+
+#include <unistd.h>
+#include <xcb/xcb.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "core/log/Logger.h"
+#include "core/text/Encoding.h"
+
+namespace brevanto {
+namespace {
+
+struct FreeDeleter {
+  void operator()(void* p) const { std::free(p); }
+};
+template <typename T>
+using Reply = std::unique_ptr<T, FreeDeleter>;
+
+// Enough for any title the program looks at (it keeps 2047 characters).
+constexpr uint32_t kMaxPropertyWords = 2048;
+constexpr std::size_t kMaxPathBytes = 65536;
+
+uint32_t InternAtom(xcb_connection_t* connection, std::string_view name) {
+  const xcb_intern_atom_cookie_t cookie =
+      xcb_intern_atom(connection, 0, static_cast<uint16_t>(name.size()), name.data());
+  Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(connection, cookie, nullptr));
+  return reply ? reply->atom : static_cast<uint32_t>(XCB_ATOM_NONE);
+}
+
+Reply<xcb_get_property_reply_t> GetProperty(xcb_connection_t* connection, uint32_t window,
+                                            uint32_t property, uint32_t type,
+                                            uint32_t words = kMaxPropertyWords) {
+  const xcb_get_property_cookie_t cookie =
+      xcb_get_property(connection, 0, window, property, type, 0, words);
+  return Reply<xcb_get_property_reply_t>(xcb_get_property_reply(connection, cookie, nullptr));
+}
+
+// The first 32-bit item of a property, 0 when it is missing.
+uint32_t CardinalProperty(xcb_connection_t* connection, uint32_t window, uint32_t property,
+                          uint32_t type) {
+  Reply<xcb_get_property_reply_t> reply = GetProperty(connection, window, property, type, 1);
+  if (!reply || reply->format != 32 || xcb_get_property_value_length(reply.get()) < 4) return 0;
+  return *static_cast<const uint32_t*>(xcb_get_property_value(reply.get()));
+}
+
+std::string PropertyText(const xcb_get_property_reply_t& reply) {
+  const auto* data = static_cast<const char*>(
+      xcb_get_property_value(const_cast<xcb_get_property_reply_t*>(&reply)));
+  const int length = xcb_get_property_value_length(const_cast<xcb_get_property_reply_t*>(&reply));
+  if (reply.format != 8 || length <= 0) return {};
+  return std::string(data, static_cast<std::size_t>(length));
+}
+
+// WM_NAME is Latin-1 by convention; many programs put UTF-8 there anyway.
+std::string Latin1OrUtf8(std::string bytes) {
+  if (IsValidUtf8(bytes)) return bytes;
+  std::string text;
+  text.reserve(bytes.size() * 2);
+  for (unsigned char c : bytes) {
+    if (c < 0x80) {
+      text.push_back(static_cast<char>(c));
+    } else {
+      text.push_back(static_cast<char>(0xC0 | (c >> 6)));
+      text.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+  }
+  return text;
+}
+
+}  // namespace
+
+X11WindowTracker::X11WindowTracker(const char* displayName) {
+  int screenNumber = 0;
+  xcb_connection_t* connection = xcb_connect(displayName, &screenNumber);
+  if (xcb_connection_has_error(connection)) {
+    xcb_disconnect(connection);
+    LOG_INFO("Window tracking: no X display, so the foreground window is unknown");
+    return;
+  }
+  xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(connection));
+  for (int i = 0; i < screenNumber && screens.rem > 0; ++i) xcb_screen_next(&screens);
+  if (screens.rem == 0) {
+    xcb_disconnect(connection);
+    LOG_ERROR("Window tracking: the X display has no screen %d", screenNumber);
+    return;
+  }
+  connection_ = connection;
+  root_ = screens.data->root;
+
+  atoms_.activeWindow = InternAtom(connection, "_NET_ACTIVE_WINDOW");
+  atoms_.wmName = InternAtom(connection, "_NET_WM_NAME");
+  atoms_.utf8String = InternAtom(connection, "UTF8_STRING");
+  atoms_.wmPid = InternAtom(connection, "_NET_WM_PID");
+  atoms_.windowType = InternAtom(connection, "_NET_WM_WINDOW_TYPE");
+  atoms_.typeDesktop = InternAtom(connection, "_NET_WM_WINDOW_TYPE_DESKTOP");
+  atoms_.typeDock = InternAtom(connection, "_NET_WM_WINDOW_TYPE_DOCK");
+  atoms_.wmState = InternAtom(connection, "WM_STATE");
+
+  // The window manager announces every change of the active window on the
+  // root window; watching it spares a server round trip per tick.
+  const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+  xcb_change_window_attributes(connection, root_, XCB_CW_EVENT_MASK, &mask);
+  xcb_flush(connection);
+}
+
+X11WindowTracker::~X11WindowTracker() {
+  if (connection_) xcb_disconnect(connection_);
+}
+
+bool X11WindowTracker::Connected() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return connection_ && !xcb_connection_has_error(connection_);
+}
+
+bool X11WindowTracker::Usable() {
+  if (!connection_) return false;
+  if (!xcb_connection_has_error(connection_)) return true;
+  if (!lostLogged_) {
+    LOG_ERROR("Window tracking: the connection to the X display was lost");
+    lostLogged_ = true;
+  }
+  return false;
+}
+
+void X11WindowTracker::ReadEvents() {
+  while (xcb_generic_event_t* event = xcb_poll_for_event(connection_)) {
+    if ((event->response_type & 0x7F) == XCB_PROPERTY_NOTIFY) {
+      const auto* notify = reinterpret_cast<const xcb_property_notify_event_t*>(event);
+      if (notify->atom == atoms_.activeWindow) activeWindowStale_ = true;
+    }
+    std::free(event);
+  }
+}
+
+WindowId X11WindowTracker::ForegroundWindow() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (!Usable()) return kNoWindow;
+  ReadEvents();
+  if (activeWindowStale_) {
+    activeWindowStale_ = false;
+    activeWindow_ = CardinalProperty(connection_, root_, atoms_.activeWindow, XCB_ATOM_WINDOW);
+  }
+  if (activeWindow_ != XCB_WINDOW_NONE) return activeWindow_;
+
+  // No window manager that names the active window: the input focus.
+  Reply<xcb_get_input_focus_reply_t> focus(
+      xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
+  if (!focus) return kNoWindow;
+  const uint32_t window = focus->focus;
+  if (window == XCB_WINDOW_NONE || window == XCB_INPUT_FOCUS_POINTER_ROOT || window == root_) {
+    return kNoWindow;
+  }
+  if (window != lastFocus_) {
+    lastFocus_ = window;
+    lastFocusClient_ = ClientWindowOf(window);
+  }
+  return lastFocusClient_;
+}
+
+// The focus may sit on a child of an application's window; the application's
+// window is the nearest ancestor the window manager marked with WM_STATE, or
+// without a window manager the ancestor just below the root.
+uint32_t X11WindowTracker::ClientWindowOf(uint32_t window) {
+  uint32_t current = window;
+  for (int depth = 0; depth < 64; ++depth) {
+    if (HasProperty(current, atoms_.wmState)) return current;
+    Reply<xcb_query_tree_reply_t> tree(
+        xcb_query_tree_reply(connection_, xcb_query_tree(connection_, current), nullptr));
+    if (!tree) return window;
+    if (tree->parent == root_ || tree->parent == XCB_WINDOW_NONE) return current;
+    current = tree->parent;
+  }
+  return window;
+}
+
+bool X11WindowTracker::HasProperty(uint32_t window, uint32_t atom) {
+  Reply<xcb_get_property_reply_t> reply =
+      GetProperty(connection_, window, atom, XCB_GET_PROPERTY_TYPE_ANY, 0);
+  return reply && reply->type != XCB_ATOM_NONE;
+}
+
+std::string X11WindowTracker::WindowTitle(WindowId window) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (window == kNoWindow || !Usable()) return {};
+  if (Reply<xcb_get_property_reply_t> name =
+          GetProperty(connection_, window, atoms_.wmName, atoms_.utf8String)) {
+    std::string text = PropertyText(*name);
+    if (!text.empty()) return text;
+  }
+  if (Reply<xcb_get_property_reply_t> name =
+          GetProperty(connection_, window, XCB_ATOM_WM_NAME, XCB_GET_PROPERTY_TYPE_ANY)) {
+    return Latin1OrUtf8(PropertyText(*name));
+  }
+  return {};
+}
+
+int X11WindowTracker::ProcessIdOf(uint32_t window) {
+  return static_cast<int>(CardinalProperty(connection_, window, atoms_.wmPid, XCB_ATOM_CARDINAL));
+}
+
+ProcessPath X11WindowTracker::ProcessPathOf(WindowId window) {
+  int processId = 0;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (window != kNoWindow && Usable()) processId = ProcessIdOf(window);
+  }
+  // A window that does not name its process (or names one of another host's)
+  // cannot be traced to an executable.
+  if (processId <= 0) return ProcessPath{ProcessPathStatus::NoProcess, {}, ESRCH};
+  return ExecutableOf(processId);
+}
+
+ProcessPath X11WindowTracker::ExecutableOf(int processId) {
+  const std::string link = "/proc/" + std::to_string(processId) + "/exe";
+  std::vector<char> buffer(4096);
+  for (;;) {
+    const ssize_t n = ::readlink(link.c_str(), buffer.data(), buffer.size());
+    if (n < 0) {
+      const int error = errno;
+      return ProcessPath{
+          error == ENOENT ? ProcessPathStatus::NoProcess : ProcessPathStatus::Unreadable,
+          {},
+          error};
+    }
+    if (static_cast<std::size_t>(n) < buffer.size()) {
+      std::string path(buffer.data(), static_cast<std::size_t>(n));
+      // A program rebuilt or updated while it runs still is that program.
+      static constexpr std::string_view kDeleted = " (deleted)";
+      if (path.size() > kDeleted.size() && path.ends_with(kDeleted)) {
+        path.resize(path.size() - kDeleted.size());
+      }
+      return ProcessPath{ProcessPathStatus::Found, std::move(path), 0};
+    }
+    if (buffer.size() >= kMaxPathBytes) {
+      return ProcessPath{ProcessPathStatus::Unreadable, {}, ENAMETOOLONG};
+    }
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+bool X11WindowTracker::IsDesktopOrDock(WindowId window) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (window == kNoWindow || !Usable()) return false;
+  Reply<xcb_get_property_reply_t> types =
+      GetProperty(connection_, window, atoms_.windowType, XCB_ATOM_ATOM, 32);
+  if (!types || types->format != 32) return false;
+  const auto* atoms = static_cast<const uint32_t*>(xcb_get_property_value(types.get()));
+  const int count = xcb_get_property_value_length(types.get()) / 4;
+  for (int i = 0; i < count; ++i) {
+    if (atoms[i] == atoms_.typeDesktop || atoms[i] == atoms_.typeDock) return true;
+  }
+  return false;
+}
+
+}  // namespace brevanto

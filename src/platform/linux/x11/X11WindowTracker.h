@@ -1,0 +1,68 @@
+#pragma once
+
+#include <cstdint>
+#include <mutex>
+#include <string>
+
+#include "platform/ports/WindowTracker.h"
+
+struct xcb_connection_t;
+
+namespace brevanto {
+
+// The foreground window of the X display: the window manager's
+// _NET_ACTIVE_WINDOW, else the top-level window holding the input focus.
+// Titles come from _NET_WM_NAME or WM_NAME, the process from _NET_WM_PID and
+// /proc/PID/exe. It keeps a connection of its own (XCB: errors come back per
+// request instead of through a process-wide handler) and watches the root
+// window, so a tick normally costs no round trip to the server. Safe to call
+// from several threads.
+class X11WindowTracker final : public WindowTracker {
+ public:
+  // displayName nullptr means $DISPLAY. Without an X server every window is
+  // none; that is logged once.
+  explicit X11WindowTracker(const char* displayName = nullptr);
+  X11WindowTracker(const X11WindowTracker&) = delete;
+  X11WindowTracker& operator=(const X11WindowTracker&) = delete;
+  ~X11WindowTracker() override;
+
+  bool Connected() const;
+
+  WindowId ForegroundWindow() override;
+  std::string WindowTitle(WindowId window) override;
+  ProcessPath ProcessPathOf(WindowId window) override;
+  bool IsDesktopOrDock(WindowId window) override;
+
+  // Reads /proc/PID/exe. Exposed for the capture dialog and tests.
+  static ProcessPath ExecutableOf(int processId);
+
+ private:
+  struct Atoms {
+    uint32_t activeWindow = 0;
+    uint32_t wmName = 0;  // _NET_WM_NAME
+    uint32_t utf8String = 0;
+    uint32_t wmPid = 0;
+    uint32_t windowType = 0;
+    uint32_t typeDesktop = 0;
+    uint32_t typeDock = 0;
+    uint32_t wmState = 0;
+  };
+
+  bool Usable();  // with mutex_ held
+  void ReadEvents();
+  uint32_t ClientWindowOf(uint32_t window);
+  bool HasProperty(uint32_t window, uint32_t atom);
+  int ProcessIdOf(uint32_t window);
+
+  mutable std::mutex mutex_;
+  xcb_connection_t* connection_ = nullptr;
+  bool lostLogged_ = false;
+  uint32_t root_ = 0;
+  Atoms atoms_;
+  bool activeWindowStale_ = true;
+  uint32_t activeWindow_ = 0;
+  uint32_t lastFocus_ = 0;
+  uint32_t lastFocusClient_ = 0;
+};
+
+}  // namespace brevanto

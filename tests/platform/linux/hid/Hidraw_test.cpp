@@ -1,0 +1,256 @@
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "core/input/HidInput.h"
+#include "platform/linux/hid/HidrawEnumerator.h"
+#include "platform/linux/hid/HidrawReader.h"
+#include "support/HidDescriptors.h"
+#include "support/LogCapture.h"
+
+namespace brevanto {
+namespace {
+
+namespace fs = std::filesystem;
+using Bytes = std::vector<uint8_t>;
+
+void WriteFile(const fs::path& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+// A sysfs-like tree (class/hidraw/<node>/device linking into devices/...) and
+// a device folder whose nodes are FIFOs the test writes reports into.
+class FakeHidrawTree : public ::testing::Test {
+ protected:
+  enum class Node { Fifo, Socket };
+
+  void SetUp() override {
+    root_ = fs::temp_directory_path() /
+            ("brevanto_hidraw_" + std::to_string(::getpid()) + "_" +
+             ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(root_);
+    fs::create_directories(ClassDir());
+    fs::create_directories(DevDir());
+  }
+  void TearDown() override {
+    for (int fd : sockets_) ::close(fd);
+    fs::remove_all(root_);
+  }
+
+  std::string ClassDir() const { return (root_ / "sys/class/hidraw").string(); }
+  std::string DevDir() const { return (root_ / "dev").string(); }
+  std::string NodePath(const std::string& name) const { return DevDir() + "/" + name; }
+
+  struct Device {
+    std::string name;
+    std::string hidId;
+    std::string hidName;
+    const Bytes* descriptor = nullptr;  // nullptr: sysfs has no report_descriptor
+    std::string manufacturer;           // empty: no USB manufacturer attribute
+    Node node = Node::Fifo;
+  };
+
+  void Add(const Device& d) {
+    // devices/usbN/N-1/N-1:1.0/<hid device>, as a USB controller sits in sysfs.
+    const fs::path usbDevice = root_ / "sys/devices" / ("usb" + d.name) / "1-1";
+    const fs::path hidDevice = usbDevice / "1-1:1.0" / ("0003:" + d.name + ".0001");
+    fs::create_directories(hidDevice);
+    WriteFile(hidDevice / "uevent", "DRIVER=hid-generic\nHID_ID=" + d.hidId + "\nHID_NAME=" +
+                                        d.hidName + "\nHID_PHYS=usb-0000:00:14.0-1/input0\n");
+    if (d.descriptor) {
+      WriteFile(hidDevice / "report_descriptor",
+                std::string(d.descriptor->begin(), d.descriptor->end()));
+    }
+    if (!d.manufacturer.empty()) WriteFile(usbDevice / "manufacturer", d.manufacturer + "\n");
+    const fs::path classEntry = fs::path(ClassDir()) / d.name;
+    fs::create_directories(classEntry);
+    fs::create_directory_symlink(fs::relative(hidDevice, classEntry), classEntry / "device");
+
+    if (d.node == Node::Fifo) {
+      ASSERT_EQ(::mkfifo(NodePath(d.name).c_str(), 0600), 0) << std::strerror(errno);
+    } else {
+      // A socket file cannot be opened, whoever runs the test.
+      const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+      sockaddr_un address{};
+      address.sun_family = AF_UNIX;
+      std::strncpy(address.sun_path, NodePath(d.name).c_str(), sizeof address.sun_path - 1);
+      ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+      sockets_.push_back(fd);
+    }
+  }
+
+  fs::path root_;
+  std::vector<int> sockets_;
+};
+
+TEST_F(FakeHidrawTree, ListsControllersWithTheirIdentityNamesAndAccess) {
+  Add({"hidraw0", "0003:00000079:00000006", "DragonRise Inc.   Generic   USB  Joystick  ",
+       &testing::kGenericGamepad, "DragonRise Inc.  "});
+  Add({"hidraw1", "0003:0000046D:0000C31C", "Logitech USB Keyboard", &testing::kKeyboard,
+       "Logitech"});
+  Add({"hidraw2", "0005:0000045E:00000B13", "Xbox Wireless Controller", &testing::kReportIdGamepad,
+       ""});
+  Add({"hidraw3", "0003:00001234:0000ABCD", "", &testing::kArrayJoystick, "", Node::Socket});
+  const Bytes damaged = {0x05, 0x01, 0x09, 0x05, 0xA1, 0x01};
+  Add({"hidraw4", "0003:00001234:00000001", "Broken", &damaged, ""});
+  Add({"hidraw10", "0003:00001234:00000002", "No descriptor in sysfs", nullptr, ""});
+
+  testing::LogCapture log;
+  std::vector<HidrawDevice> devices;
+  ASSERT_TRUE(HidrawEnumerator(ClassDir(), DevDir()).Enumerate(devices));
+  ASSERT_EQ(devices.size(), 3u) << log.Text();
+
+  const HidrawDevice& generic = devices[0];
+  EXPECT_EQ(generic.listPosition, 0);
+  EXPECT_EQ(generic.path, NodePath("hidraw0"));
+  EXPECT_EQ(generic.ProductUid(), 0x00790006);
+  EXPECT_EQ(generic.manufacturer, "DragonRise Inc.  ");
+  EXPECT_EQ(generic.productName, "DragonRise Inc.   Generic   USB  Joystick  ");
+  EXPECT_FALSE(generic.microsoft);
+  EXPECT_TRUE(generic.readable);
+  EXPECT_EQ(generic.capabilities.numButtons, 12);
+
+  const HidrawDevice& xbox = devices[1];
+  EXPECT_EQ(xbox.listPosition, 2);
+  EXPECT_EQ(xbox.ProductUid(), 0x045E0B13);
+  EXPECT_EQ(xbox.manufacturer, "Microsoft");  // Bluetooth: no manufacturer attribute
+  EXPECT_TRUE(xbox.microsoft);
+  EXPECT_TRUE(xbox.descriptor.usesReportIds);
+
+  const HidrawDevice& locked = devices[2];
+  EXPECT_EQ(locked.listPosition, 3);
+  EXPECT_EQ(locked.productName, "Joystick");
+  EXPECT_EQ(locked.manufacturer, "General");
+  EXPECT_FALSE(locked.readable);
+
+  const std::string text = log.Text();
+  for (const std::string& line : std::vector<std::string>{
+           "Info   Detected a HID controller[0]: VendorId=0x0079, ProductId=0x0006, UsagePage=1, "
+           "Usage=5, Path=" +
+               NodePath("hidraw0"),
+           "Info   numAxis = 4 [1,1,1,0,0,1,0,0]",
+           "Info   Detected a HID controller[2]: VendorId=0x045E, ProductId=0x0B13, UsagePage=1, "
+           "Usage=5, Path=" +
+               NodePath("hidraw2"),
+           "Info   Detected a HID controller[3]: VendorId=0x1234, ProductId=0xABCD, UsagePage=1, "
+           "Usage=4, Path=" +
+               NodePath("hidraw3"),
+           "Error  DetectHid: Cannot open " + NodePath("hidraw3") +
+               " for reading; the controller is listed but not read",
+           "Error  No such device or address",
+           "Error  DetectHid: The report descriptor of " + NodePath("hidraw4") + " is malformed",
+           "Error  DetectHid: Cannot read the report descriptor of " + NodePath("hidraw10"),
+       }) {
+    EXPECT_NE(text.find(line), std::string::npos) << line << "\n" << text;
+  }
+  EXPECT_EQ(text.find("Path=" + NodePath("hidraw1")), std::string::npos);
+}
+
+TEST_F(FakeHidrawTree, AnAbsentClassFolderIsAFailure) {
+  testing::LogCapture log;
+  std::vector<HidrawDevice> devices(1);
+  EXPECT_FALSE(HidrawEnumerator(ClassDir() + "/missing", DevDir()).Enumerate(devices));
+  EXPECT_TRUE(devices.empty());
+  EXPECT_TRUE(log.Contains("DetectHid: Cannot list " + ClassDir() + "/missing")) << log.Text();
+}
+
+TEST_F(FakeHidrawTree, ReportsFromTheNodeReachTheVirtualButtons) {
+  Add({"hidraw0", "0003:00000079:00000006", "Generic USB Joystick", &testing::kGenericGamepad, ""});
+  std::vector<HidrawDevice> devices;
+  ASSERT_TRUE(HidrawEnumerator(ClassDir(), DevDir()).Enumerate(devices));
+  ASSERT_EQ(devices.size(), 1u);
+  const HidrawDevice& device = devices[0];
+
+  HidStateTable table;
+  table.Reset(1);
+  HidrawReader reader;
+  ASSERT_TRUE(reader.Open(0, device.path));
+  const int writer = ::open(device.path.c_str(), O_WRONLY | O_NONBLOCK);
+  ASSERT_GE(writer, 0);
+  auto decode = [&](int key, std::span<const uint8_t> report) {
+    table.Decode(key, device.descriptor, report);
+  };
+  EXPECT_FALSE(reader.Wait(0));
+  EXPECT_EQ(reader.ReadAvailable(decode), 0);
+
+  HidReadOptions options;
+  options.stick1.threshold = 200;
+  options.stick2.threshold = 200;
+  auto read = [&] {
+    DeviceInput input;
+    bool changed = false;
+    EXPECT_EQ(table.Read(0, options, {}, input, changed), 0);
+    return input;
+  };
+
+  // X full left, hat down-right (3 counting from 0), buttons 1 and 12.
+  const uint8_t first[] = {0x00, 0x80, 0x80, 0x80, 0x13, 0x80, 0x00};
+  ASSERT_EQ(::write(writer, first, sizeof first), static_cast<ssize_t>(sizeof first));
+  EXPECT_TRUE(reader.Wait(1000));
+  EXPECT_EQ(reader.ReadAvailable(decode), 1);
+  DeviceInput input = read();
+  EXPECT_EQ(input.values[AxisNegativeButton(1)], 1000);
+  EXPECT_EQ(input.values[PovButton(1, 2)], 1000);  // four-way: right and down
+  EXPECT_EQ(input.values[PovButton(1, 4)], 1000);
+  EXPECT_EQ(input.values[PlainButton(1)], 1000);
+  EXPECT_EQ(input.values[PlainButton(12)], 1000);
+
+  // Everything centred and released; the hat reports its null value.
+  const uint8_t second[] = {0x80, 0x80, 0x80, 0x80, 0x08, 0x00, 0x00};
+  ASSERT_EQ(::write(writer, second, sizeof second), static_cast<ssize_t>(sizeof second));
+  EXPECT_TRUE(reader.Wait(1000));
+  EXPECT_EQ(reader.ReadAvailable(decode), 1);
+  input = read();
+  EXPECT_EQ(input.values, (std::array<int32_t, kVirtualButtonCount>{}));
+
+  // Unplugging ends the stream: the node is closed and logged.
+  testing::LogCapture log;
+  ::close(writer);
+  EXPECT_EQ(reader.ReadAvailable(decode), 0);
+  EXPECT_FALSE(reader.IsOpen(0));
+  EXPECT_TRUE(reader.Fds().empty());
+  EXPECT_TRUE(log.Contains("HidrawReader: " + device.path + " was removed")) << log.Text();
+}
+
+TEST_F(FakeHidrawTree, ReaderKeysReportsByDeviceAndLogsNodesItCannotOpen) {
+  ASSERT_EQ(::mkfifo(NodePath("hidraw0").c_str(), 0600), 0);
+  ASSERT_EQ(::mkfifo(NodePath("hidraw1").c_str(), 0600), 0);
+  HidrawReader reader;
+  ASSERT_TRUE(reader.Open(7, NodePath("hidraw0")));
+  ASSERT_TRUE(reader.Open(3, NodePath("hidraw1")));
+  ASSERT_TRUE(reader.Open(3, NodePath("hidraw1")));  // reopening replaces
+  EXPECT_EQ(reader.Fds().size(), 2u);
+  const int a = ::open(NodePath("hidraw0").c_str(), O_WRONLY | O_NONBLOCK);
+  const int b = ::open(NodePath("hidraw1").c_str(), O_WRONLY | O_NONBLOCK);
+  ASSERT_GE(a, 0);
+  ASSERT_GE(b, 0);
+  ASSERT_EQ(::write(b, "\x02\x03", 2), 2);
+  ASSERT_EQ(::write(a, "\x01", 1), 1);
+  std::map<int, Bytes> received;
+  EXPECT_EQ(reader.ReadAvailable([&](int key, std::span<const uint8_t> report) {
+    received[key].assign(report.begin(), report.end());
+  }),
+            2);
+  EXPECT_EQ(received, (std::map<int, Bytes>{{3, {0x02, 0x03}}, {7, {0x01}}}));
+  ::close(a);
+  ::close(b);
+
+  testing::LogCapture log;
+  EXPECT_FALSE(reader.Open(9, NodePath("hidraw9")));
+  EXPECT_FALSE(reader.IsOpen(9));
+  EXPECT_TRUE(log.Contains("HidrawReader: Cannot open " + NodePath("hidraw9") + " for reading"));
+  EXPECT_TRUE(log.Contains("No such file or directory"));
+}
+
+}  // namespace
+}  // namespace brevanto

@@ -1,0 +1,167 @@
+#include "platform/linux/x11/X11WindowTracker.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+#include <xcb/xcb.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <thread>
+
+#include "support/LogCapture.h"
+
+namespace brevanto {
+namespace {
+
+using namespace std::chrono_literals;
+
+uint32_t Atom(xcb_connection_t* c, const std::string& name) {
+  xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
+      c, xcb_intern_atom(c, 0, static_cast<uint16_t>(name.size()), name.c_str()), nullptr);
+  const uint32_t atom = reply ? reply->atom : 0;
+  std::free(reply);
+  return atom;
+}
+
+// A bare X server of the test's own: windows are created, named and focused
+// the way applications and window managers do it.
+class X11WindowTrackerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "no X display (make test runs Xvfb)";
+    // Xvfb resets itself when its last client leaves, and refuses connections
+    // meanwhile; the previous test may just have left.
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      c_ = xcb_connect(nullptr, nullptr);
+      if (!xcb_connection_has_error(c_)) break;
+      xcb_disconnect(c_);
+      c_ = nullptr;
+      std::this_thread::sleep_for(20ms);
+    }
+    if (c_ == nullptr) GTEST_SKIP() << "cannot connect to the X display";
+    root_ = xcb_setup_roots_iterator(xcb_get_setup(c_)).data->root;
+    xcb_get_property_reply_t* wm = xcb_get_property_reply(
+        c_,
+        xcb_get_property(c_, 0, root_, Atom(c_, "_NET_SUPPORTING_WM_CHECK"), XCB_ATOM_ANY, 0, 1),
+        nullptr);
+    const bool windowManager = wm && wm->type != XCB_ATOM_NONE;
+    std::free(wm);
+    if (windowManager) GTEST_SKIP() << "a window manager runs; the test needs a bare server";
+  }
+  void TearDown() override {
+    if (c_) xcb_disconnect(c_);
+  }
+
+  uint32_t CreateWindow(uint32_t parent = 0) {
+    const uint32_t window = xcb_generate_id(c_);
+    xcb_create_window(c_, XCB_COPY_FROM_PARENT, window, parent ? parent : root_, 0, 0, 100, 100, 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
+    xcb_map_window(c_, window);
+    return window;
+  }
+  void SetText(uint32_t window, const std::string& property, const std::string& type,
+               const std::string& text) {
+    xcb_change_property(c_, XCB_PROP_MODE_REPLACE, window, Atom(c_, property), Atom(c_, type), 8,
+                        static_cast<uint32_t>(text.size()), text.data());
+  }
+  void SetCardinal(uint32_t window, const std::string& property, uint32_t type, uint32_t value) {
+    xcb_change_property(c_, XCB_PROP_MODE_REPLACE, window, Atom(c_, property), type, 32, 1, &value);
+  }
+  void Focus(uint32_t window) {
+    xcb_set_input_focus(c_, XCB_INPUT_FOCUS_POINTER_ROOT, window, XCB_CURRENT_TIME);
+    Sync();
+  }
+  // Waits until every request of this connection reached the server.
+  void Sync() { std::free(xcb_get_input_focus_reply(c_, xcb_get_input_focus(c_), nullptr)); }
+
+  // The tracker learns of _NET_ACTIVE_WINDOW changes by events, which take a
+  // moment to arrive.
+  WindowId ForegroundSoon(X11WindowTracker& tracker, WindowId expected) {
+    WindowId seen = tracker.ForegroundWindow();
+    for (int i = 0; i < 200 && seen != expected; ++i) {
+      std::this_thread::sleep_for(5ms);
+      seen = tracker.ForegroundWindow();
+    }
+    return seen;
+  }
+
+  xcb_connection_t* c_ = nullptr;
+  uint32_t root_ = 0;
+};
+
+TEST_F(X11WindowTrackerTest, FocusedWindowIsTheForegroundWithItsTitleAndExecutable) {
+  X11WindowTracker tracker;
+  ASSERT_TRUE(tracker.Connected());
+
+  const uint32_t app = CreateWindow();
+  SetText(app, "_NET_WM_NAME", "UTF8_STRING", "Brevanto テスト");
+  SetText(app, "WM_NAME", "STRING", "fallback");
+  SetCardinal(app, "_NET_WM_PID", XCB_ATOM_CARDINAL, static_cast<uint32_t>(::getpid()));
+  const uint32_t child = CreateWindow(app);
+  Focus(app);
+
+  EXPECT_EQ(tracker.ForegroundWindow(), app);
+  EXPECT_EQ(tracker.WindowTitle(app), "Brevanto テスト");
+  const ProcessPath process = tracker.ProcessPathOf(app);
+  EXPECT_EQ(process.status, ProcessPathStatus::Found);
+  EXPECT_EQ(process.path, std::filesystem::read_symlink("/proc/self/exe").string());
+  EXPECT_FALSE(tracker.IsDesktopOrDock(app));
+
+  // Focus on a part of the application still means the application.
+  Focus(child);
+  EXPECT_EQ(tracker.ForegroundWindow(), app);
+
+  Focus(XCB_INPUT_FOCUS_POINTER_ROOT);
+  EXPECT_EQ(tracker.ForegroundWindow(), kNoWindow);
+}
+
+TEST_F(X11WindowTrackerTest, WindowManagersActiveWindowWinsOverTheFocus) {
+  X11WindowTracker tracker;
+  const uint32_t focused = CreateWindow();
+  const uint32_t active = CreateWindow();
+  Focus(focused);
+  SetCardinal(root_, "_NET_ACTIVE_WINDOW", XCB_ATOM_WINDOW, active);
+  Sync();
+  EXPECT_EQ(ForegroundSoon(tracker, active), active);
+
+  xcb_delete_property(c_, root_, Atom(c_, "_NET_ACTIVE_WINDOW"));
+  Sync();
+  EXPECT_EQ(ForegroundSoon(tracker, focused), focused);
+}
+
+TEST_F(X11WindowTrackerTest, PlainWmNameAndMissingDetails) {
+  X11WindowTracker tracker;
+  const uint32_t window = CreateWindow();
+  SetText(window, "WM_NAME", "STRING", "caf\xE9");
+  const uint32_t dock = CreateWindow();
+  const uint32_t dockType = Atom(c_, "_NET_WM_WINDOW_TYPE_DOCK");
+  xcb_change_property(c_, XCB_PROP_MODE_REPLACE, dock, Atom(c_, "_NET_WM_WINDOW_TYPE"),
+                      XCB_ATOM_ATOM, 32, 1, &dockType);
+  Sync();
+
+  EXPECT_EQ(tracker.WindowTitle(window), "café");
+  EXPECT_EQ(tracker.WindowTitle(dock), "");
+  EXPECT_EQ(tracker.ProcessPathOf(window).status, ProcessPathStatus::NoProcess);
+  EXPECT_TRUE(tracker.IsDesktopOrDock(dock));
+}
+
+TEST(X11WindowTracker, WithoutADisplayEveryWindowIsNoneAndThatIsLoggedOnce) {
+  testing::LogCapture log(/*debug=*/true);
+  X11WindowTracker tracker("unix:/nonexistent/brevanto-test-display:0");
+  EXPECT_FALSE(tracker.Connected());
+  EXPECT_EQ(tracker.ForegroundWindow(), kNoWindow);
+  EXPECT_EQ(tracker.ForegroundWindow(), kNoWindow);
+  EXPECT_EQ(tracker.WindowTitle(1234), "");
+  EXPECT_EQ(log.Messages().size(), 1u);
+}
+
+TEST(X11WindowTracker, ExecutableOfAProcessThatIsGoneIsNoProcess) {
+  EXPECT_EQ(X11WindowTracker::ExecutableOf(::getpid()).path,
+            std::filesystem::read_symlink("/proc/self/exe").string());
+  EXPECT_EQ(X11WindowTracker::ExecutableOf(0x3FFFFFFF).status, ProcessPathStatus::NoProcess);
+}
+
+}  // namespace
+}  // namespace brevanto

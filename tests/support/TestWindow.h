@@ -1,0 +1,146 @@
+#pragma once
+
+#include <X11/Xlib.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/linux/output/XDisplayOpen.h"
+
+namespace brevanto::testing {
+
+inline constexpr const char* kNoDisplayReason =
+    "no X display (DISPLAY is unset; `make test` runs these under xvfb-run)";
+
+inline bool HasDisplay() {
+  const char* name = std::getenv("DISPLAY");
+  if (!name || !*name) return false;
+  Display* d = OpenXDisplay(name);
+  if (!d) return false;
+  XCloseDisplay(d);
+  return true;
+}
+
+// Tests that move the focus, the pointer or the keyboard mapping of one X
+// server take turns, also across test processes run in parallel.
+class DisplayLock {
+ public:
+  DisplayLock() {
+    std::string name = std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "";
+    for (char& c : name) {
+      if (c == '/' || c == ':') c = '_';
+    }
+    fd_ = ::open(("/tmp/brevanto-x-test" + name + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC,
+                 0666);
+    if (fd_ >= 0) ::flock(fd_, LOCK_EX);
+  }
+  ~DisplayLock() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  DisplayLock(const DisplayLock&) = delete;
+  DisplayLock& operator=(const DisplayLock&) = delete;
+
+ private:
+  int fd_ = -1;
+};
+
+// A small X client window that has the keyboard focus and the pointer, and
+// collects the input events it receives.
+class TestWindow {
+ public:
+  static constexpr int kWidth = 400;
+  static constexpr int kHeight = 300;
+  static constexpr int kPointerX = 100;
+  static constexpr int kPointerY = 100;
+
+  // nullptr without a display.
+  static std::unique_ptr<TestWindow> Open() {
+    Display* d = OpenXDisplay(nullptr);
+    if (!d) return nullptr;
+    return std::unique_ptr<TestWindow>(new TestWindow(d));
+  }
+
+  ~TestWindow() {
+    XDestroyWindow(display_, window_);
+    XCloseDisplay(display_);
+  }
+
+  Display* display() const { return display_; }
+  Window window() const { return window_; }
+
+  // Drops everything received so far.
+  void Drain() {
+    XSync(display_, False);
+    while (XPending(display_)) {
+      XEvent e;
+      XNextEvent(display_, &e);
+    }
+  }
+
+  // Waits until count events pass the filter or the time is up; returns them.
+  std::vector<XEvent> Collect(const std::function<bool(const XEvent&)>& wanted, size_t count,
+                              std::chrono::milliseconds timeout = std::chrono::seconds(3)) {
+    std::vector<XEvent> events;
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    while (events.size() < count && std::chrono::steady_clock::now() < end) {
+      if (!XPending(display_)) {
+        pollfd p{ConnectionNumber(display_), POLLIN, 0};
+        ::poll(&p, 1, 10);
+        continue;
+      }
+      XEvent e;
+      XNextEvent(display_, &e);
+      if (wanted(e)) events.push_back(e);
+    }
+    return events;
+  }
+
+  std::vector<XEvent> CollectTypes(std::vector<int> types, size_t count,
+                                   std::chrono::milliseconds timeout = std::chrono::seconds(3)) {
+    return Collect(
+        [&](const XEvent& e) {
+          for (int t : types) {
+            if (e.type == t) return true;
+          }
+          return false;
+        },
+        count, timeout);
+  }
+
+  // Where the pointer is, in root coordinates.
+  std::pair<int, int> Pointer() {
+    Window root, child;
+    int rootX = 0, rootY = 0, x = 0, y = 0;
+    unsigned mask = 0;
+    XQueryPointer(display_, DefaultRootWindow(display_), &root, &child, &rootX, &rootY, &x, &y,
+                  &mask);
+    return {rootX, rootY};
+  }
+
+ private:
+  explicit TestWindow(Display* d) : display_(d) {
+    window_ = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, kWidth, kHeight, 0, 0, 0);
+    XSelectInput(d, window_,
+                 StructureNotifyMask | KeyPressMask | KeyReleaseMask | ButtonPressMask |
+                     ButtonReleaseMask | PointerMotionMask);
+    XMapRaised(d, window_);
+    Collect([](const XEvent& e) { return e.type == MapNotify; }, 1);
+    XSetInputFocus(d, window_, RevertToParent, CurrentTime);
+    XWarpPointer(d, None, window_, 0, 0, 0, 0, kPointerX, kPointerY);
+    Drain();
+  }
+
+  DisplayLock lock_;
+  Display* display_;
+  Window window_ = 0;
+};
+
+}  // namespace brevanto::testing
