@@ -90,7 +90,8 @@ void AppInfo::ResolveDataDirectory(const StartupContext& context) {
     const std::string folder =
         (documents.empty() ? std::string("Documents") : documents) + "/" + kProductName;
     std::error_code error;
-    std::filesystem::create_directories(folder, error);
+    // Without a home folder there is no documents folder to create one in.
+    if (!documents.empty()) std::filesystem::create_directories(folder, error);
     if (documents.empty() || !std::filesystem::is_directory(folder, error)) {
       throw AppInfoError("Cannot create the data directory: \"" + folder + "\"");
     }
