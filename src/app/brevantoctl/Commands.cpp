@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "app/brevantoctl/Describe.h"
 #include "app/brevantoctl/Resave.h"
 
 namespace brevanto::ctl {
@@ -9,6 +10,7 @@ namespace brevanto::ctl {
 std::span<const Command> Commands() {
   static const std::array commands{
       Command{"resave", "load a profile and write it in the current format", RunResave},
+      Command{"describe", "list the button rows of one joystick of a profile", RunDescribe},
   };
   return commands;
 }
