@@ -76,7 +76,8 @@ void DeviceDetection::DetectJoysticks(bool forceNotify) {
       LOG_SYSTEM_ERROR();
       hidCount_ = 0;
     }
-    xinputCount_ = xinput_.DetectXInput(apiMode_, array.subspan(static_cast<std::size_t>(hidCount_)));
+    xinputCount_ =
+        xinput_.DetectXInput(apiMode_, array.subspan(static_cast<std::size_t>(hidCount_)));
     directInputCount_ = directInput_.DetectDirectInput(
         apiMode_, array.subspan(static_cast<std::size_t>(hidCount_ + xinputCount_)));
     total_ = hidCount_ + xinputCount_ + directInputCount_;

@@ -15,7 +15,8 @@ const std::array<uint8_t, 16> kModel{0x03, 0x00, 0x00, 0x00, 0x5E, 0x04, 0x00, 0
 
 TEST(DeviceInstanceGuidTest, IsABracedGuidThatTheSettingsTakeForAGenericController) {
   const std::string guid = DeviceInstanceGuid(kModel, "serial:0123");
-  EXPECT_TRUE(std::regex_match(guid, std::regex(R"(\{[0-9A-F]{8}(-[0-9A-F]{4}){3}-[0-9A-F]{12}\})")))
+  EXPECT_TRUE(
+      std::regex_match(guid, std::regex(R"(\{[0-9A-F]{8}(-[0-9A-F]{4}){3}-[0-9A-F]{12}\})")))
       << guid;
   EXPECT_EQ(TDeviceConfig::KindForGuid(guid), InterfaceKind::DirectInput);
 }

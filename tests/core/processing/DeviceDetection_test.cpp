@@ -28,8 +28,8 @@ class DetectionTest : public ::testing::Test {
  protected:
   DetectionTest() { records_.SetDefaults(DeviceDefaults{0, {-1, 0, 0, 0, 0, 0, 6, 7}}); }
 
-  void AddPad(int user, std::optional<PadCapabilities> caps = PadCapabilities{kMicrosoft, kXbox360,
-                                                                              false}) {
+  void AddPad(int user,
+              std::optional<PadCapabilities> caps = PadCapabilities{kMicrosoft, kXbox360, false}) {
     FakePadSource::Pad pad;
     pad.capabilities = caps;
     pads_.pads[static_cast<std::size_t>(user)] = pad;
@@ -37,13 +37,13 @@ class DetectionTest : public ::testing::Test {
   // The pad as the joystick and HID interfaces see it too.
   void AddPadEverywhere() {
     AddPad(0);
-    joysticks_.attached.push_back({FakeJoystickSource::Info(1, kMicrosoft, kXbox360,
-                                                            {kAxisX, kAxisY, kAxisZ, kAxisRx,
-                                                             kAxisRy}),
-                                   {},
-                                   true});
-    hidSource_.devices.push_back(FakeHidSource::Device("/dev/hidraw0", kMicrosoft, kXbox360, 5,
-                                                       1, 10));
+    joysticks_.attached.push_back(
+        {FakeJoystickSource::Info(1, kMicrosoft, kXbox360,
+                                  {kAxisX, kAxisY, kAxisZ, kAxisRx, kAxisRy}),
+         {},
+         true});
+    hidSource_.devices.push_back(
+        FakeHidSource::Device("/dev/hidraw0", kMicrosoft, kXbox360, 5, 1, 10));
   }
   void AddStickEverywhere() {
     joysticks_.attached.push_back(
@@ -117,16 +117,15 @@ TEST_P(ApiModeTest, DecidesWhichInterfacesRegisterTheAttachedControllers) {
 
 INSTANTIATE_TEST_SUITE_P(
     Modes, ApiModeTest,
-    ::testing::Values(
-        ModeCase{0,
-                 {"{00000000-0000-0000-0000-000000000001}",
-                  "{00000000-0000-0000-0000-000000000002}"}},
-        ModeCase{1, {"045E028E-1"}},
-        ModeCase{2, {"045E028E-1", "{00000000-0000-0000-0000-000000000002}"}},
-        ModeCase{3, {"/dev/hidraw0", "/dev/hidraw1"}},
-        ModeCase{4,
-                 {"/dev/hidraw0", "/dev/hidraw1", "045E028E-1",
-                  "{00000000-0000-0000-0000-000000000002}"}}),
+    ::testing::Values(ModeCase{0,
+                               {"{00000000-0000-0000-0000-000000000001}",
+                                "{00000000-0000-0000-0000-000000000002}"}},
+                      ModeCase{1, {"045E028E-1"}},
+                      ModeCase{2, {"045E028E-1", "{00000000-0000-0000-0000-000000000002}"}},
+                      ModeCase{3, {"/dev/hidraw0", "/dev/hidraw1"}},
+                      ModeCase{4,
+                               {"/dev/hidraw0", "/dev/hidraw1", "045E028E-1",
+                                "{00000000-0000-0000-0000-000000000002}"}}),
     [](const ::testing::TestParamInfo<ModeCase>& info) {
       return "Mode" + std::to_string(info.param.mode);
     });
@@ -221,8 +220,9 @@ TEST_F(DetectionTest, InitialisationFailsOnlyWithoutTheJoystickInterface) {
   EXPECT_TRUE(log.HasMessage("Initialized HID"));
   EXPECT_FALSE(log.HasMessage("Initialized XInput"));
   // Without the pad interface the pad is read as a generic controller.
-  EXPECT_EQ(Array(), (std::vector<std::pair<std::string, int>>{
-                         {"{00000000-0000-0000-0000-000000000001}", 0}}));
+  EXPECT_EQ(
+      Array(),
+      (std::vector<std::pair<std::string, int>>{{"{00000000-0000-0000-0000-000000000001}", 0}}));
 
   joysticks_.available = false;
   EXPECT_FALSE(detection_.InitJoysticks());
@@ -319,16 +319,17 @@ TEST_P(PadIdentityTest, IdentifierComesFromTheCapabilities) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, PadIdentityTest,
-    ::testing::Values(
-        PadIdentityCase{"WithoutCapabilities", 1, std::nullopt, "XInput-0", 0},
-        PadIdentityCase{"WithCapabilities", 0, PadCapabilities{kMicrosoft, kXbox360, false},
-                        "045E028E-1", 0x045E028E},
-        PadIdentityCase{"UserIndexCountsFromOne", 2, PadCapabilities{kMicrosoft, kXbox360, false},
-                        "045E028E-3", 0x045E028E},
-        PadIdentityCase{"WirelessReceiverWithoutProduct", 0, PadCapabilities{0x1234, 0, true},
-                        "045E02A1-1", 0x045E02A1},
-        PadIdentityCase{"WiredWithoutProduct", 0, PadCapabilities{0x1234, 0, false}, "12340000-1",
-                        0x12340000}),
+    ::testing::Values(PadIdentityCase{"WithoutCapabilities", 1, std::nullopt, "XInput-0", 0},
+                      PadIdentityCase{"WithCapabilities", 0,
+                                      PadCapabilities{kMicrosoft, kXbox360, false}, "045E028E-1",
+                                      0x045E028E},
+                      PadIdentityCase{"UserIndexCountsFromOne", 2,
+                                      PadCapabilities{kMicrosoft, kXbox360, false}, "045E028E-3",
+                                      0x045E028E},
+                      PadIdentityCase{"WirelessReceiverWithoutProduct", 0,
+                                      PadCapabilities{0x1234, 0, true}, "045E02A1-1", 0x045E02A1},
+                      PadIdentityCase{"WiredWithoutProduct", 0, PadCapabilities{0x1234, 0, false},
+                                      "12340000-1", 0x12340000}),
     [](const ::testing::TestParamInfo<PadIdentityCase>& info) {
       return std::string(info.param.label);
     });
@@ -412,11 +413,11 @@ TEST_P(AutomaticMappingTest, SecondStickFollowsThePresentAxes) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, AutomaticMappingTest,
-    ::testing::Values(
-        MappingCase{{kAxisX, kAxisY, kAxisZ, kAxisRz}, {0, 1, 2, 5, 3, 4, 6, 7}},
-        MappingCase{{kAxisX, kAxisY, kAxisRx, kAxisRy}, {0, 1, 3, 4, 2, 5, 6, 7}},
-        MappingCase{{kAxisX, kAxisY, kAxisZ, kAxisRx, kAxisRy, kAxisRz}, {0, 1, 2, 5, 3, 4, 6, 7}},
-        MappingCase{{kAxisX, kAxisY, kAxisZ, kAxisRx}, {0, 1, 2, 3, 4, 5, 6, 7}}));
+    ::testing::Values(MappingCase{{kAxisX, kAxisY, kAxisZ, kAxisRz}, {0, 1, 2, 5, 3, 4, 6, 7}},
+                      MappingCase{{kAxisX, kAxisY, kAxisRx, kAxisRy}, {0, 1, 3, 4, 2, 5, 6, 7}},
+                      MappingCase{{kAxisX, kAxisY, kAxisZ, kAxisRx, kAxisRy, kAxisRz},
+                                  {0, 1, 2, 5, 3, 4, 6, 7}},
+                      MappingCase{{kAxisX, kAxisY, kAxisZ, kAxisRx}, {0, 1, 2, 3, 4, 5, 6, 7}}));
 
 TEST_F(DetectionTest, AStoredMappingAndDeadZoneAreKeptAndHandedToTheDevice) {
   TDeviceConfig& stored = AddJoystick(1, -1);
@@ -436,8 +437,9 @@ TEST_F(DetectionTest, AControllerThatCannotBeOpenedIsLeftOut) {
   AddJoystick(2, -1);
   detection_.SetApiMode(0);
   ASSERT_TRUE(detection_.InitJoysticks());
-  EXPECT_EQ(Array(), (std::vector<std::pair<std::string, int>>{
-                         {"{00000000-0000-0000-0000-000000000002}", 0}}));
+  EXPECT_EQ(
+      Array(),
+      (std::vector<std::pair<std::string, int>>{{"{00000000-0000-0000-0000-000000000002}", 0}}));
   EXPECT_EQ(detection_.Device(0)->backendIndex, 0);
   EXPECT_FALSE(records_.Find("{00000000-0000-0000-0000-000000000001}")->present);
 }
@@ -457,9 +459,9 @@ TEST_F(DetectionTest, ControllerNameComesFromTheSameProductElseFromTheNameTable)
   const TDeviceConfig& ps3 = *records_.Find("{00000000-0000-0000-0000-000000000003}");
   EXPECT_EQ(ps3.Name, "PS3 Controller");
   EXPECT_EQ(ps3.deviceType, 33);
-  EXPECT_TRUE(log.HasMessage(
-      "Detected a DI joystick: Joystick 2, Joystick 2, 00060079, "
-      "{00000000-0000-0000-0000-000000000002}"));
+  EXPECT_TRUE(
+      log.HasMessage("Detected a DI joystick: Joystick 2, Joystick 2, 00060079, "
+                     "{00000000-0000-0000-0000-000000000002}"));
   EXPECT_TRUE(log.HasMessage("numAxis = 4"));
   EXPECT_TRUE(log.HasMessage("EnumDeviceObject: Axis offset=20 type=502 name="));
   EXPECT_TRUE(log.HasMessage("DetectJoysticks: Detected 2 DI joystick(s)"));

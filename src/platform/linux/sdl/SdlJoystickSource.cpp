@@ -83,12 +83,22 @@ constexpr PresentedButton kSwitchProButtons[] = {
 // pads have the right stick on Z/Rz and the analog triggers on Rx/Ry; the
 // Switch Pro pad has its right stick on Rx/Ry and digital triggers.
 constexpr std::array<SDL_GameControllerAxis, kAxisCount> kPlayStationAxes{
-    SDL_CONTROLLER_AXIS_LEFTX,       SDL_CONTROLLER_AXIS_LEFTY,        SDL_CONTROLLER_AXIS_RIGHTX,
-    SDL_CONTROLLER_AXIS_TRIGGERLEFT, SDL_CONTROLLER_AXIS_TRIGGERRIGHT, SDL_CONTROLLER_AXIS_RIGHTY,
-    kNoTrigger,                      kNoTrigger};
-constexpr std::array<SDL_GameControllerAxis, kAxisCount> kSwitchProAxes{
-    SDL_CONTROLLER_AXIS_LEFTX, SDL_CONTROLLER_AXIS_LEFTY, kNoTrigger, SDL_CONTROLLER_AXIS_RIGHTX,
-    SDL_CONTROLLER_AXIS_RIGHTY, kNoTrigger,               kNoTrigger, kNoTrigger};
+    SDL_CONTROLLER_AXIS_LEFTX,
+    SDL_CONTROLLER_AXIS_LEFTY,
+    SDL_CONTROLLER_AXIS_RIGHTX,
+    SDL_CONTROLLER_AXIS_TRIGGERLEFT,
+    SDL_CONTROLLER_AXIS_TRIGGERRIGHT,
+    SDL_CONTROLLER_AXIS_RIGHTY,
+    kNoTrigger,
+    kNoTrigger};
+constexpr std::array<SDL_GameControllerAxis, kAxisCount> kSwitchProAxes{SDL_CONTROLLER_AXIS_LEFTX,
+                                                                        SDL_CONTROLLER_AXIS_LEFTY,
+                                                                        kNoTrigger,
+                                                                        SDL_CONTROLLER_AXIS_RIGHTX,
+                                                                        SDL_CONTROLLER_AXIS_RIGHTY,
+                                                                        kNoTrigger,
+                                                                        kNoTrigger,
+                                                                        kNoTrigger};
 
 std::span<const PresentedButton> ButtonsOf(Layout layout) {
   switch (layout) {
@@ -253,9 +263,8 @@ std::vector<JoystickInfo> SdlJoystickSource::Enumerate() {
     std::array<uint8_t, 16> model{};
     std::memcpy(model.data(), guid.data, model.size());
     std::string distinguisher;
-    const DeviceLocation location =
-        ReadDeviceLocation(SDL_JoystickPath(joystick) ? SDL_JoystickPath(joystick) : "",
-                           sysfsRoot_);
+    const DeviceLocation location = ReadDeviceLocation(
+        SDL_JoystickPath(joystick) ? SDL_JoystickPath(joystick) : "", sysfsRoot_);
     if (const char* serial = SDL_JoystickGetSerial(joystick); serial && *serial) {
       distinguisher = std::string("serial:") + serial;
     } else if (!location.uniqueId.empty()) {

@@ -109,7 +109,8 @@ int SdlPadSource::GetState(int userIndex, XInputGamepadState& state) {
       state.buttons = static_cast<uint16_t>(state.buttons | b.bit);
     }
   }
-  state.leftTrigger = Trigger(SDL_GameControllerGetAxis(controller, SDL_CONTROLLER_AXIS_TRIGGERLEFT));
+  state.leftTrigger =
+      Trigger(SDL_GameControllerGetAxis(controller, SDL_CONTROLLER_AXIS_TRIGGERLEFT));
   state.rightTrigger =
       Trigger(SDL_GameControllerGetAxis(controller, SDL_CONTROLLER_AXIS_TRIGGERRIGHT));
   state.thumbLX = SDL_GameControllerGetAxis(controller, SDL_CONTROLLER_AXIS_LEFTX);

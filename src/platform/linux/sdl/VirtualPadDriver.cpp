@@ -6,6 +6,7 @@
 #include <cmath>
 #include <fstream>
 #include <iterator>
+#include <utility>
 
 #include "core/log/Logger.h"
 #include "platform/linux/sdl/SdlContext.h"
@@ -63,7 +64,7 @@ Sint16 JoystickAxis(int32_t value) {
 
 // A hat has eight directions; an angle takes the nearest one.
 Uint8 HatFor(uint32_t angle) {
-  static constexpr Uint8 kDirections[] = {SDL_HAT_UP,       SDL_HAT_RIGHTUP, SDL_HAT_RIGHT,
+  static constexpr Uint8 kDirections[] = {SDL_HAT_UP,        SDL_HAT_RIGHTUP, SDL_HAT_RIGHT,
                                           SDL_HAT_RIGHTDOWN, SDL_HAT_DOWN,    SDL_HAT_LEFTDOWN,
                                           SDL_HAT_LEFT,      SDL_HAT_LEFTUP};
   if (angle > 35999) return SDL_HAT_CENTERED;
@@ -76,18 +77,20 @@ std::string SdlErrorText(const std::string& what) {
 
 }  // namespace
 
-VirtualPadDriver::VirtualPadDriver(const ReplayScript& script, SdlEventPump& pump, int periodMs)
-    : pump_(pump), source_(script), periodMs_(std::max(periodMs, 1)) {}
+VirtualPadDriver::VirtualPadDriver(const ReplayScript& script, SdlEventPump& pump, int periodMs,
+                                   Now now)
+    : pump_(pump), source_(script), periodMs_(std::max(periodMs, 1)), now_(std::move(now)) {}
 
 std::unique_ptr<VirtualPadDriver> VirtualPadDriver::Create(const ReplayScript& script,
                                                            SdlEventPump& pump, int periodMs,
-                                                           std::string& error) {
+                                                           std::string& error, Now now) {
   if (!SDL_WasInit(SDL_INIT_JOYSTICK)) {
     error = "the joystick subsystem is not initialised";
     LOG_ERROR("VirtualPad: Cannot attach the virtual controllers: %s", error.c_str());
     return nullptr;
   }
-  std::unique_ptr<VirtualPadDriver> driver(new VirtualPadDriver(script, pump, periodMs));
+  std::unique_ptr<VirtualPadDriver> driver(
+      new VirtualPadDriver(script, pump, periodMs, std::move(now)));
   for (int slot = 0; slot < kMaxJoysticks; ++slot) {
     if (!driver->source_.Uses(slot)) continue;
     if (!driver->Attach(slot, driver->source_.KindOf(slot), error)) {
@@ -103,7 +106,7 @@ std::unique_ptr<VirtualPadDriver> VirtualPadDriver::Create(const ReplayScript& s
 
 std::unique_ptr<VirtualPadDriver> VirtualPadDriver::FromFile(const std::string& path,
                                                              SdlEventPump& pump, int periodMs,
-                                                             std::string& error) {
+                                                             std::string& error, Now now) {
   std::ifstream in(path, std::ios::binary);
   if (!in) {
     error = "cannot read " + path;
@@ -118,7 +121,7 @@ std::unique_ptr<VirtualPadDriver> VirtualPadDriver::FromFile(const std::string& 
     Logger::Instance().Write(LogLevel::Error, parsed.error);
     return nullptr;
   }
-  return Create(*parsed.script, pump, periodMs, error);
+  return Create(*parsed.script, pump, periodMs, error, std::move(now));
 }
 
 VirtualPadDriver::~VirtualPadDriver() {
@@ -184,7 +187,7 @@ int VirtualPadDriver::AttachedCount() const {
 }
 
 void VirtualPadDriver::BeforePump() {
-  const Clock::time_point now = Clock::now();
+  const Clock::time_point now = now_();
   if (!start_) start_ = now;
   ApplyAt(std::chrono::duration_cast<std::chrono::milliseconds>(now - *start_));
 }

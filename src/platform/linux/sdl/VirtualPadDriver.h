@@ -2,6 +2,7 @@
 
 #include <array>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -27,6 +28,7 @@ namespace brevanto {
 class VirtualPadDriver final : public SdlEventPump::Feeder {
  public:
   using Clock = std::chrono::steady_clock;
+  using Now = std::function<Clock::time_point()>;
 
   static constexpr uint16_t kPadVendorId = 0x045E;
   static constexpr uint16_t kPadProductId = 0x028E;
@@ -35,12 +37,15 @@ class VirtualPadDriver final : public SdlEventPump::Feeder {
 
   // Attaches the controllers and registers with the pump. nullptr (with a log
   // line and error set) when SDL is not initialised or a controller cannot be
-  // attached; nothing stays attached then.
+  // attached; nothing stays attached then. now is the clock the script plays
+  // by.
   static std::unique_ptr<VirtualPadDriver> Create(const ReplayScript& script, SdlEventPump& pump,
-                                                  int periodMs, std::string& error);
+                                                  int periodMs, std::string& error,
+                                                  Now now = Clock::now);
   // The same from a script file.
   static std::unique_ptr<VirtualPadDriver> FromFile(const std::string& path, SdlEventPump& pump,
-                                                    int periodMs, std::string& error);
+                                                    int periodMs, std::string& error,
+                                                    Now now = Clock::now);
 
   VirtualPadDriver(const VirtualPadDriver&) = delete;
   VirtualPadDriver& operator=(const VirtualPadDriver&) = delete;
@@ -49,7 +54,7 @@ class VirtualPadDriver final : public SdlEventPump::Feeder {
 
   // Sets every controller to the state of this moment after the start.
   void ApplyAt(std::chrono::milliseconds elapsed);
-  // Applies the state of the current time; the first call is the start.
+  // Applies the state of the clock's time; the first call is the start.
   void BeforePump() override;
 
   int AttachedCount() const;
@@ -62,7 +67,7 @@ class VirtualPadDriver final : public SdlEventPump::Feeder {
     ReplayDeviceKind kind = ReplayDeviceKind::DirectInput;
   };
 
-  VirtualPadDriver(const ReplayScript& script, SdlEventPump& pump, int periodMs);
+  VirtualPadDriver(const ReplayScript& script, SdlEventPump& pump, int periodMs, Now now);
   bool Attach(int slot, ReplayDeviceKind kind, std::string& error);
   void Detach(Attached& device);
   void Feed(int slot, const Attached& device, bool rest);
@@ -70,6 +75,7 @@ class VirtualPadDriver final : public SdlEventPump::Feeder {
   SdlEventPump& pump_;
   ScriptedDeviceSource source_;
   int periodMs_;
+  Now now_;
   std::array<Attached, kMaxJoysticks> devices_{};
   std::optional<Clock::time_point> start_;
   bool finished_ = false;

@@ -158,10 +158,14 @@ TEST_F(FakeHidrawTree, ListsControllersWithTheirIdentityNamesAndAccess) {
 
 TEST_F(FakeHidrawTree, AnAbsentClassFolderIsAFailure) {
   testing::LogCapture log;
+  HidrawEnumerator absent(ClassDir() + "/missing", DevDir());
+  EXPECT_FALSE(absent.Load()) << "no hidraw support in the kernel";
+  EXPECT_TRUE(log.Contains("LoadHid: " + ClassDir() + "/missing is missing")) << log.Text();
   std::vector<HidDevice> devices(1);
-  EXPECT_FALSE(HidrawEnumerator(ClassDir() + "/missing", DevDir()).Enumerate(devices));
+  EXPECT_FALSE(absent.Enumerate(devices));
   EXPECT_TRUE(devices.empty());
   EXPECT_TRUE(log.Contains("DetectHid: Cannot list " + ClassDir() + "/missing")) << log.Text();
+  EXPECT_TRUE(HidrawEnumerator(ClassDir(), DevDir()).Load());
 }
 
 TEST_F(FakeHidrawTree, ReportsFromTheNodeReachTheVirtualButtons) {

@@ -63,32 +63,65 @@ TEST_P(XboxPadTest, IsDetectedAsAnXInputPadAndRead) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, XboxPadTest,
-    ::testing::Values(
-        PadCase{"RightTriggerFullyPressed",
-                {{SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 255}}, {}, {}, false,
-                {{8, 1000}, {67, 1000}}, {}},
-        PadCase{"RightTriggerLightlyPressedIsOnlyAButton",
-                {{SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 40}}, {}, {}, false,
-                {{67, 1000}}, {}},
-        PadCase{"LeftTriggerBeyondTheAxisLevel",
-                {{SDL_CONTROLLER_AXIS_TRIGGERLEFT, 56}}, {}, {}, false,
-                {{9, 5}, {66, 1000}}, {}},
-        PadCase{"LeftStickFullyUp", {}, {{SDL_CONTROLLER_AXIS_LEFTY, -32768}}, {}, false,
-                {{2, 1000}}, {0, -1000, 0, 0, 0, 0, 0, 0}},
-        PadCase{"RightStickRight", {}, {{SDL_CONTROLLER_AXIS_RIGHTX, 32767}}, {}, false,
-                {{5, 1000}}, {0, 0, 1000, 0, 0, 0, 0, 0}},
-        PadCase{"DpadUpRightEightWay", {}, {},
-                {SDL_CONTROLLER_BUTTON_DPAD_UP, SDL_CONTROLLER_BUTTON_DPAD_RIGHT}, true,
-                {{17, 1000}}, {}},
-        PadCase{"DpadUpRightFourWay", {}, {},
-                {SDL_CONTROLLER_BUTTON_DPAD_UP, SDL_CONTROLLER_BUTTON_DPAD_RIGHT}, false,
-                {{16, 1000}, {18, 1000}}, {}},
-        PadCase{"FaceShoulderAndGuideButtons", {}, {},
-                {SDL_CONTROLLER_BUTTON_A, SDL_CONTROLLER_BUTTON_Y,
-                 SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, SDL_CONTROLLER_BUTTON_BACK,
-                 SDL_CONTROLLER_BUTTON_RIGHTSTICK, SDL_CONTROLLER_BUTTON_GUIDE},
-                false, {{56, 1000}, {59, 1000}, {61, 1000}, {62, 1000}, {65, 1000}, {68, 1000}},
-                {}}),
+    ::testing::Values(PadCase{"RightTriggerFullyPressed",
+                              {{SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 255}},
+                              {},
+                              {},
+                              false,
+                              {{8, 1000}, {67, 1000}},
+                              {}},
+                      PadCase{"RightTriggerLightlyPressedIsOnlyAButton",
+                              {{SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 40}},
+                              {},
+                              {},
+                              false,
+                              {{67, 1000}},
+                              {}},
+                      PadCase{"LeftTriggerBeyondTheAxisLevel",
+                              {{SDL_CONTROLLER_AXIS_TRIGGERLEFT, 56}},
+                              {},
+                              {},
+                              false,
+                              {{9, 5}, {66, 1000}},
+                              {}},
+                      PadCase{"LeftStickFullyUp",
+                              {},
+                              {{SDL_CONTROLLER_AXIS_LEFTY, -32768}},
+                              {},
+                              false,
+                              {{2, 1000}},
+                              {0, -1000, 0, 0, 0, 0, 0, 0}},
+                      PadCase{"RightStickRight",
+                              {},
+                              {{SDL_CONTROLLER_AXIS_RIGHTX, 32767}},
+                              {},
+                              false,
+                              {{5, 1000}},
+                              {0, 0, 1000, 0, 0, 0, 0, 0}},
+                      PadCase{"DpadUpRightEightWay",
+                              {},
+                              {},
+                              {SDL_CONTROLLER_BUTTON_DPAD_UP, SDL_CONTROLLER_BUTTON_DPAD_RIGHT},
+                              true,
+                              {{17, 1000}},
+                              {}},
+                      PadCase{"DpadUpRightFourWay",
+                              {},
+                              {},
+                              {SDL_CONTROLLER_BUTTON_DPAD_UP, SDL_CONTROLLER_BUTTON_DPAD_RIGHT},
+                              false,
+                              {{16, 1000}, {18, 1000}},
+                              {}},
+                      PadCase{
+                          "FaceShoulderAndGuideButtons",
+                          {},
+                          {},
+                          {SDL_CONTROLLER_BUTTON_A, SDL_CONTROLLER_BUTTON_Y,
+                           SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, SDL_CONTROLLER_BUTTON_BACK,
+                           SDL_CONTROLLER_BUTTON_RIGHTSTICK, SDL_CONTROLLER_BUTTON_GUIDE},
+                          false,
+                          {{56, 1000}, {59, 1000}, {61, 1000}, {62, 1000}, {65, 1000}, {68, 1000}},
+                          {}}),
     [](const ::testing::TestParamInfo<PadCase>& info) { return std::string(info.param.label); });
 
 TEST_F(SdlTest, APadThatStopsAnsweringIsNotRead) {
@@ -126,8 +159,8 @@ TEST_F(SdlTest, AGenericJoystickIsDetectedAsDirectInputWithItsAxesMapped) {
   EXPECT_EQ(record.GUID.size(), 38u);
   EXPECT_EQ(record.Name, "Test Stick");
   EXPECT_EQ(record.deviceType, 0);
-  EXPECT_EQ(record.axisPresent, (std::array<bool, kAxisCount>{true, true, true, true, true, true,
-                                                               true, true}));
+  EXPECT_EQ(record.axisPresent,
+            (std::array<bool, kAxisCount>{true, true, true, true, true, true, true, true}));
   EXPECT_EQ(record.axisMapping, (AxisMapping{0, 1, 2, 5, 3, 4, 6, 7}));
   EXPECT_EQ(record.numAxes, 8);
   EXPECT_EQ(record.numPovs, 4);
@@ -189,15 +222,13 @@ TEST_P(JoystickHatTest, GivesPovDirectionsWithBothNeighboursOnFourWayBoundaries)
   EXPECT_EQ(Active(input), expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, JoystickHatTest,
-                         ::testing::Values(HatCase{SDL_HAT_CENTERED, false, {}},
-                                           HatCase{SDL_HAT_UP, false, {0}},
-                                           HatCase{SDL_HAT_RIGHTUP, false, {0, 2}},
-                                           HatCase{SDL_HAT_RIGHTUP, true, {1}},
-                                           HatCase{SDL_HAT_RIGHTDOWN, false, {2, 4}},
-                                           HatCase{SDL_HAT_LEFTDOWN, true, {5}},
-                                           HatCase{SDL_HAT_LEFTUP, false, {0, 6}},
-                                           HatCase{SDL_HAT_LEFTUP, true, {7}}));
+INSTANTIATE_TEST_SUITE_P(
+    Cases, JoystickHatTest,
+    ::testing::Values(HatCase{SDL_HAT_CENTERED, false, {}}, HatCase{SDL_HAT_UP, false, {0}},
+                      HatCase{SDL_HAT_RIGHTUP, false, {0, 2}}, HatCase{SDL_HAT_RIGHTUP, true, {1}},
+                      HatCase{SDL_HAT_RIGHTDOWN, false, {2, 4}},
+                      HatCase{SDL_HAT_LEFTDOWN, true, {5}}, HatCase{SDL_HAT_LEFTUP, false, {0, 6}},
+                      HatCase{SDL_HAT_LEFTUP, true, {7}}));
 
 TEST_F(SdlTest, TheDeviceDeadZoneAndTheGlobalSaturationShapeTheAxes) {
   records_.SetDefaults(DeviceDefaults{1000, {-1, 0, 0, 0, 0, 0, 6, 7}});
@@ -358,9 +389,9 @@ TEST_P(FamilyLayoutTest, PresentsButtonsAndAxesInTheFamilyOrder) {
   for (const auto& [index, value] : c.expected) {
     EXPECT_EQ(input.values[static_cast<std::size_t>(index)], value) << "virtual " << index;
   }
-  EXPECT_EQ((std::array<int32_t, 4>{input.analog[0], input.analog[1], input.analog[2],
-                                    input.analog[3]}),
-            c.sticks);
+  EXPECT_EQ(
+      (std::array<int32_t, 4>{input.analog[0], input.analog[1], input.analog[2], input.analog[3]}),
+      c.sticks);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -369,24 +400,48 @@ INSTANTIATE_TEST_SUITE_P(
         // Square is button 1, cross 2, L2 7 (and the Rx axis), PS 13; the
         // right stick is Z/Rz. The triggers rest at one end of Rx/Ry,
         // so the idle R2 holds axis 6's negative direction.
-        FamilyCase{"Ps4", 0x054C, 0x09CC, 6, 14, {0, 1, 2, 5, 3, 4, 6, 7},
-                   {SDL_CONTROLLER_BUTTON_X, SDL_CONTROLLER_BUTTON_A,
-                    SDL_CONTROLLER_BUTTON_GUIDE, SDL_CONTROLLER_BUTTON_DPAD_DOWN},
+        FamilyCase{"Ps4",
+                   0x054C,
+                   0x09CC,
+                   6,
+                   14,
+                   {0, 1, 2, 5, 3, 4, 6, 7},
+                   {SDL_CONTROLLER_BUTTON_X, SDL_CONTROLLER_BUTTON_A, SDL_CONTROLLER_BUTTON_GUIDE,
+                    SDL_CONTROLLER_BUTTON_DPAD_DOWN},
                    {{SDL_CONTROLLER_AXIS_TRIGGERLEFT, 32767}, {SDL_CONTROLLER_AXIS_RIGHTX, 32767}},
-                   {{56, 1000}, {57, 1000}, {58, 0}, {62, 1000}, {63, 0}, {68, 1000},
-                    {70, 0}, {20, 1000}, {9, 1000}, {10, 1000}},
+                   {{56, 1000},
+                    {57, 1000},
+                    {58, 0},
+                    {62, 1000},
+                    {63, 0},
+                    {68, 1000},
+                    {70, 0},
+                    {20, 1000},
+                    {9, 1000},
+                    {10, 1000}},
                    {0, 0, 1000, 0}},
-        FamilyCase{"Ps5MuteIsButton15", 0x054C, 0x0CE6, 6, 15, {0, 1, 2, 5, 3, 4, 6, 7},
+        FamilyCase{"Ps5MuteIsButton15",
+                   0x054C,
+                   0x0CE6,
+                   6,
+                   15,
+                   {0, 1, 2, 5, 3, 4, 6, 7},
                    {SDL_CONTROLLER_BUTTON_MISC1, SDL_CONTROLLER_BUTTON_Y},
                    {{SDL_CONTROLLER_AXIS_RIGHTY, -32768}},
                    {{59, 1000}, {70, 1000}, {56, 0}},
                    {0, 0, 0, -1000}},
         // B (south) is button 1, A (east) 2; the right stick is Rx/Ry.
-        FamilyCase{"SwitchPro", 0x057E, 0x2009, 4, 14, {0, 1, 3, 4, 2, 5, 6, 7},
-                   {SDL_CONTROLLER_BUTTON_A, SDL_CONTROLLER_BUTTON_MISC1},
-                   {{SDL_CONTROLLER_AXIS_RIGHTX, -32768}, {SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 32767}},
-                   {{56, 1000}, {57, 0}, {63, 1000}, {69, 1000}, {9, 0}, {10, 0}},
-                   {0, 0, -1000, 0}}),
+        FamilyCase{
+            "SwitchPro",
+            0x057E,
+            0x2009,
+            4,
+            14,
+            {0, 1, 3, 4, 2, 5, 6, 7},
+            {SDL_CONTROLLER_BUTTON_A, SDL_CONTROLLER_BUTTON_MISC1},
+            {{SDL_CONTROLLER_AXIS_RIGHTX, -32768}, {SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 32767}},
+            {{56, 1000}, {57, 0}, {63, 1000}, {69, 1000}, {9, 0}, {10, 0}},
+            {0, 0, -1000, 0}}),
     [](const ::testing::TestParamInfo<FamilyCase>& info) { return std::string(info.param.label); });
 
 }  // namespace
