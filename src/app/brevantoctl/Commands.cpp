@@ -4,8 +4,12 @@
 
 namespace brevanto::ctl {
 
+int RunSend(int argc, char** argv);
+
 std::span<const Command> Commands() {
-  static const std::array<Command, 0> commands{};
+  static const std::array commands{
+      Command{"send", "send a message to the running Brevanto", RunSend},
+  };
   return commands;
 }
 
