@@ -133,8 +133,9 @@ bool AppInfo::LoadSettings() {
 
   settings.AllowMultipleRunning = ini.GetBool("LastStatus", "AllowMultipleRunning", false);
   if (!settings.AllowMultipleRunning && singleInstance_ &&
-      singleInstance_->HandOverToRunningInstance(commandLine_.profileName,
-                                                 commandLine_.refreshDevicesRequest)) {
+      singleInstance_->AcquireOrHandOver(
+          HandOverRequest{commandLine_.profileName, commandLine_.refreshDevicesRequest}) ==
+          InstanceRole::HandedOver) {
     return true;
   }
 

@@ -1,4 +1,5 @@
 #include "core/settings/AppInfo.h"
+#include "platform/fake/FakeSingleInstance.h"
 
 #include <gtest/gtest.h>
 
@@ -539,24 +540,6 @@ TEST(GlobalSettings, AxisMappingFillsTheEntriesItHas) {
   }
 }
 
-// Stands for the running instance: records the hand-over it was asked for.
-class FakeSingleInstance : public SingleInstance {
- public:
-  explicit FakeSingleInstance(bool running) : running_(running) {}
-  bool HandOverToRunningInstance(const std::string& profileName, bool refreshDevices) override {
-    ++calls;
-    handedProfile = profileName;
-    handedRefresh = refreshDevices;
-    return running_;
-  }
-  int calls = 0;
-  std::string handedProfile;
-  bool handedRefresh = false;
-
- private:
-  bool running_;
-};
-
 TEST_F(AppInfoTest, SecondStartHandsItsRequestToTheRunningInstance) {
   struct Case {
     const char* ini;
@@ -573,15 +556,13 @@ TEST_F(AppInfoTest, SecondStartHandsItsRequestToTheRunningInstance) {
     SCOPED_TRACE(c.ini);
     dir_.Write("home/Documents/Brevanto/Brevanto.ini", c.ini);
     AppInfo info(Context({"-q", "-r", "Race"}));
-    auto instance = std::make_unique<FakeSingleInstance>(c.running);
+    auto instance = std::make_unique<FakeSingleInstance>();
+    instance->role = c.running ? InstanceRole::HandedOver : InstanceRole::First;
     FakeSingleInstance* fake = instance.get();
     info.SetSingleInstance(std::move(instance));
     EXPECT_EQ(info.LoadSettings(), c.exits);
-    EXPECT_EQ(fake->calls, c.calls);
-    if (c.calls > 0) {
-      EXPECT_EQ(fake->handedProfile, "Race");
-      EXPECT_TRUE(fake->handedRefresh);
-    }
+    EXPECT_EQ(static_cast<int>(fake->requests.size()), c.calls);
+    if (c.calls > 0) EXPECT_EQ(fake->requests.front(), (HandOverRequest{"Race", true}));
     // An exiting start reads nothing further.
     EXPECT_EQ(info.settings.DarkMode, !c.exits);
   }
