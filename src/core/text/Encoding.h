@@ -9,6 +9,10 @@ namespace brevanto {
 
 bool IsValidUtf8(std::string_view bytes);
 
+// Decodes the UTF-8 sequence at pos into c and moves pos past it. An invalid,
+// overlong, surrogate or truncated sequence gives false and moves pos one byte.
+bool NextUtf8(std::string_view s, std::size_t& pos, char32_t& c);
+
 // Invalid or unpaired UTF-16 units and invalid UTF-8 sequences become U+FFFD.
 std::string Utf16LeToUtf8(std::string_view bytes);
 std::string Utf16BeToUtf8(std::string_view bytes);
