@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-namespace brevanto::test_support {
+namespace brevanto::testing {
 
 // Switches LC_NUMERIC to a locale with a decimal comma for the scope, so a
 // leak of the process locale into file text shows. Uses an installed locale,
@@ -51,4 +51,4 @@ class DecimalCommaLocale {
   bool usedLocPath_ = false;
 };
 
-}  // namespace brevanto::test_support
+}  // namespace brevanto::testing

@@ -76,6 +76,16 @@ class LogCapture {
     return messages;
   }
 
+  // How many times text was logged.
+  int Count(const std::string& text) const {
+    const std::string all = Text();
+    int n = 0;
+    for (auto at = all.find(text); at != std::string::npos; at = all.find(text, at + text.size())) {
+      ++n;
+    }
+    return n;
+  }
+
  private:
   TempDir dir_;
   bool opened_ = false;

@@ -2,14 +2,18 @@
 
 #include <array>
 
+#include "app/brevantoctl/Describe.h"
+#include "app/brevantoctl/Devices.h"
+#include "app/brevantoctl/Resave.h"
+
 namespace brevanto::ctl {
 
-int RunDevices(int argc, char** argv);
-
 std::span<const Command> Commands() {
-  static const std::array<Command, 1> commands{{
-      {"devices", "list the detected controllers and their joystick slots", RunDevices},
-  }};
+  static const std::array commands{
+      Command{"resave", "load a profile and write it in the current format", RunResave},
+      Command{"describe", "list the button rows of one joystick of a profile", RunDescribe},
+      Command{"devices", "list the detected controllers and their joystick slots", RunDevices},
+  };
   return commands;
 }
 

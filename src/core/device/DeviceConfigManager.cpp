@@ -14,7 +14,9 @@ constexpr const char* kIndexSection = "DeviceConfig";
 // Sections beyond the current count that a save clears.
 constexpr int kStaleSections = 20;
 
-std::string RecordSection(int number) { return "DeviceConfig-" + std::to_string(number); }
+std::string RecordSection(int number) {
+  return "DeviceConfig-" + std::to_string(number);
+}
 
 // Up to eight ":"-separated "%d" pieces; a piece that does not scan keeps its
 // entry, an empty text keeps the whole mapping.

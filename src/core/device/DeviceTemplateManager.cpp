@@ -20,7 +20,7 @@ struct BuiltIn {
 
 const std::vector<BuiltIn>& BuiltIns() {
   static const std::vector<BuiltIn> builtIns = [] {
-    const std::vector<std::string> ps4 = {"□",  "×",  "○",     "△",       "L1", "R1", "L2",
+    const std::vector<std::string> ps4 = {"□",  "×",     "○",       "△",  "L1", "R1", "L2",
                                           "R2", "Share", "Options", "L3", "R3", "PS", "TouchPad"};
     std::vector<std::string> ps5 = ps4;
     ps5.push_back("Mute");
@@ -28,7 +28,8 @@ const std::vector<BuiltIn>& BuiltIns() {
         {"DEFAULT", "Default", {}},
         {"XBOX",
          "Xbox controller",
-         {"A", "B", "X", "Y", "LB", "RB", "View", "Menu", "L-Stick", "R-Stick", "LT", "RT", "XBOX"}},
+         {"A", "B", "X", "Y", "LB", "RB", "View", "Menu", "L-Stick", "R-Stick", "LT", "RT",
+          "XBOX"}},
         {"PS4", "PS4 controller", ps4},
         {"PS5", "PS5 controller", ps5},
         {"SWITCH",
@@ -42,12 +43,14 @@ const std::vector<BuiltIn>& BuiltIns() {
 
 }  // namespace
 
-DeviceTemplateManager::DeviceTemplateManager(std::string path) : path_(std::move(path)) {
+DeviceTemplateManager::DeviceTemplateManager(std::string path, Mode mode)
+    : path_(std::move(path)), mode_(mode) {
   Load();
   AddMissingBuiltIns();
 }
 
 DeviceTemplateManager::~DeviceTemplateManager() {
+  if (mode_ == Mode::ReadOnly) return;
   if (loadFailed_ && !modified_) {
     LOG_INFO("Button templates not saved: \"%s\" could not be read and nothing was changed",
              path_.c_str());
@@ -71,9 +74,10 @@ void DeviceTemplateManager::Load() {
       nlohmann::json::parse(DecodeText(bytes).text, nullptr, /*allow_exceptions=*/false);
   if (document.is_discarded() || !document.is_object() || !document.contains("templates") ||
       !document["templates"].is_array()) {
-    LOG_ERROR("Button templates file is damaged (not a JSON object with a \"templates\" array); "
-              "using the built-in templates: %s",
-              path_.c_str());
+    LOG_ERROR(
+        "Button templates file is damaged (not a JSON object with a \"templates\" array); "
+        "using the built-in templates: %s",
+        path_.c_str());
     loadFailed_ = true;
     return;
   }
@@ -105,11 +109,13 @@ void DeviceTemplateManager::Load() {
 void DeviceTemplateManager::AddMissingBuiltIns() {
   for (const BuiltIn& builtIn : BuiltIns()) {
     if (Find(builtIn.id)) continue;
-    templates_.push_back(std::make_unique<TDeviceTemplate>(builtIn.id, builtIn.name, builtIn.labels));
+    templates_.push_back(
+        std::make_unique<TDeviceTemplate>(builtIn.id, builtIn.name, builtIn.labels));
   }
 }
 
 bool DeviceTemplateManager::Save() {
+  if (mode_ == Mode::ReadOnly) return false;
   Logger::Instance().WriteAt(LogLevel::Info, __FILE__, __LINE__,
                              "Saving button templates to a file: " + path_);
   nlohmann::ordered_json list = nlohmann::ordered_json::array();

@@ -16,8 +16,11 @@ class DeviceTemplateManager {
  public:
   static constexpr int kFirstFamilyType = 31;
 
+  // ReadOnly managers never write the file (tools that only look).
+  enum class Mode { ReadWrite, ReadOnly };
+
   // Loads the file (when it exists) and adds the missing built-in templates.
-  explicit DeviceTemplateManager(std::string path);
+  explicit DeviceTemplateManager(std::string path, Mode mode = Mode::ReadWrite);
   // Writes the file back, unless it could not be read and nothing was changed
   // since: a damaged file is never replaced by the built-in templates alone.
   ~DeviceTemplateManager();
@@ -59,6 +62,7 @@ class DeviceTemplateManager {
   void AddMissingBuiltIns();
 
   std::string path_;
+  Mode mode_;
   std::vector<std::unique_ptr<TDeviceTemplate>> templates_;
   bool loadFailed_ = false;
   bool modified_ = false;

@@ -102,7 +102,9 @@ void FlushFolder(const std::string& folder) {
 
 FileReadStatus ReadWholeFile(const std::string& path, std::string& bytes) {
   bytes.clear();
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Non-blocking, so that a named pipe in place of a file cannot hang the
+  // program; it is refused below as it is no regular file.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
     if (errno == ENOENT || errno == ENOTDIR) return FileReadStatus::Missing;
     LogFailure("Failed to open", path);

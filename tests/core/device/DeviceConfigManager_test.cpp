@@ -28,15 +28,18 @@ TEST_F(DeviceConfigManagerTest, NewRecordTakesTheGlobalDefaultsAndDerivesItsInte
   EXPECT_EQ(manager_.FindOrCreate("/dev/hidraw3").interfaceKind, InterfaceKind::Hid);
 
   xinput.PreferredNumber = 3;
-  EXPECT_EQ(&manager_.FindOrCreate("045E028E-1"), &xinput) << "a record seen again keeps its settings";
+  EXPECT_EQ(&manager_.FindOrCreate("045E028E-1"), &xinput)
+      << "a record seen again keeps its settings";
   EXPECT_EQ(manager_.Count(), 3u);
 }
 
 TEST_F(DeviceConfigManagerTest, RecordsRoundTripThroughTheSettingsFileKeepingUnknownKeys) {
   IniDocument ini = IniDocument::FromText(
       "[DeviceConfig]\r\nCount=3\r\n"
-      "[DeviceConfig-1]\r\nGUID=045E028E-1\r\nPUID=73270926\r\nName=Pad\r\nNameOverride=私のパッド\r\n"
-      "TemplateID=XBOX\r\nPreferredNumber=2\r\nAnalogDeadZone=1500\r\nAxisMapping=-1:0:0:0:0:0:6:7\r\n"
+      "[DeviceConfig-1]\r\nGUID=045E028E-1\r\nPUID=73270926\r\nName=Pad\r\nNameOverride="
+      "私のパッド\r\n"
+      "TemplateID=XBOX\r\nPreferredNumber=2\r\nAnalogDeadZone=1500\r\nAxisMapping=-1:0:0:0:0:0:6:"
+      "7\r\n"
       "Extra=kept\r\n"
       "[DeviceConfig-2]\r\nName=no guid\r\n"
       "[DeviceConfig-3]\r\nGUID={X}\r\nTemplateID=GONE\r\nAxisMapping=2:3:x:1\r\n");
@@ -86,9 +89,9 @@ TEST_F(DeviceConfigManagerTest, SavingFewerRecordsRemovesTheStaleSections) {
 }
 
 TEST_F(DeviceConfigManagerTest, DuplicateGuidsGiveTwoRecordsAndFindReturnsTheFirst) {
-  manager_.Load(IniDocument::FromText(
-      "[DeviceConfig]\nCount=2\n[DeviceConfig-1]\nGUID=same\nName=first\n"
-      "[DeviceConfig-2]\nGUID=same\nName=second\n"));
+  manager_.Load(
+      IniDocument::FromText("[DeviceConfig]\nCount=2\n[DeviceConfig-1]\nGUID=same\nName=first\n"
+                            "[DeviceConfig-2]\nGUID=same\nName=second\n"));
   EXPECT_EQ(manager_.Count(), 2u);
   EXPECT_EQ(manager_.FindOrCreate("same").Name, "first");
 }

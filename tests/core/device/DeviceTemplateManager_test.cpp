@@ -35,7 +35,9 @@ TEST_F(DeviceTemplateManagerTest, MissingFileGivesTheFiveBuiltInsInOrder) {
 }
 
 TEST_F(DeviceTemplateManagerTest, FileTemplatesComeFirstAndReplaceBuiltInsOfTheSameId) {
-  WriteFile("\xEF\xBB\xBF{\"templates\": [{\"id\": \"XBOX\", \"name\": \"Mine\", \"buttons\": [\"Ａ\", \"Ｂ\"]}]}");
+  WriteFile(
+      "\xEF\xBB\xBF{\"templates\": [{\"id\": \"XBOX\", \"name\": \"Mine\", \"buttons\": [\"Ａ\", "
+      "\"Ｂ\"]}]}");
   DeviceTemplateManager manager(path_);
   EXPECT_EQ(Ids(manager), (std::vector<std::string>{"XBOX", "DEFAULT", "PS4", "PS5", "SWITCH"}));
   const TDeviceTemplate* xbox = manager.FindForDeviceType(31);
@@ -64,7 +66,9 @@ TEST_F(DeviceTemplateManagerTest, CopyGetsANewGuidAndTheCopyName) {
   auto copy = manager.Copy(*manager.Find("XBOX"));
   EXPECT_EQ(copy->Name(), "Xbox controller(copy)");
   EXPECT_EQ(copy->Labels().size(), 13u);
-  EXPECT_TRUE(std::regex_match(copy->Id(), std::regex(R"(\{[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}\})")))
+  EXPECT_TRUE(std::regex_match(
+      copy->Id(),
+      std::regex(R"(\{[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}\})")))
       << copy->Id();
   EXPECT_NE(copy->Id(), manager.Copy(*manager.Find("XBOX"))->Id());
 }
@@ -80,7 +84,8 @@ TEST_F(DeviceTemplateManagerTest, UserTemplateRoundTripsWithJapaneseLabels) {
   }  // written on destruction
   const std::string bytes = ReadFile();
   ASSERT_EQ(bytes.substr(0, 3), "\xEF\xBB\xBF");
-  EXPECT_NE(bytes.find("{\n  \"templates\": [\n    {\n      \"id\": \"DEFAULT\",\n      \"name\": \"Default\",\n      \"buttons\": []"),
+  EXPECT_NE(bytes.find("{\n  \"templates\": [\n    {\n      \"id\": \"DEFAULT\",\n      \"name\": "
+                       "\"Default\",\n      \"buttons\": []"),
             std::string::npos)
       << bytes.substr(0, 200);
 

@@ -277,7 +277,7 @@ TEST(AssignmentLine, AccelerationFactorKeepsOneDecimal) {
 }
 
 TEST(AssignmentLine, FloatsUseADecimalPointWhateverTheLocale) {
-  test_support::DecimalCommaLocale locale;
+  testing::DecimalCommaLocale locale;
   if (!locale.active()) GTEST_SKIP() << "no locale with a decimal comma available";
   const char* line = "8, 25.500000, 75.250000, 0, 0, 0, 0, 0, 0, 0, 0.500, 0, 0";
   ButtonAssignment r;

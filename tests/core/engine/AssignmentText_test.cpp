@@ -16,7 +16,9 @@ struct TextCase {
   const char* repeat;
 };
 
-void PrintTo(const TextCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const TextCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class AssignmentTextTest : public ::testing::TestWithParam<TextCase> {};
 
@@ -94,23 +96,68 @@ INSTANTIATE_TEST_SUITE_P(
                    r.targetName = "Race";
                  },
                  "設定ファイル \"Race\" へ切り替える", "---"},
-        TextCase{"MultiSwitch2", [](auto& r) { r.kind = K::MultiInput; r.multiMode = M::MultiSwitch2; Inputs(r); },
+        TextCase{"MultiSwitch2",
+                 [](auto& r) {
+                   r.kind = K::MultiInput;
+                   r.multiMode = M::MultiSwitch2;
+                   Inputs(r);
+                 },
                  "A / L-Shift, B", "---"},
-        TextCase{"MultiSwitch3", [](auto& r) { r.kind = K::MultiInput; r.multiMode = M::MultiSwitch3; Inputs(r); },
+        TextCase{"MultiSwitch3",
+                 [](auto& r) {
+                   r.kind = K::MultiInput;
+                   r.multiMode = M::MultiSwitch3;
+                   Inputs(r);
+                 },
                  "A / L-Shift, B / 左クリック", "---"},
-        TextCase{"MultiSwitch4", [](auto& r) { r.kind = K::MultiInput; r.multiMode = M::MultiSwitch4; Inputs(r); },
+        TextCase{"MultiSwitch4",
+                 [](auto& r) {
+                   r.kind = K::MultiInput;
+                   r.multiMode = M::MultiSwitch4;
+                   Inputs(r);
+                 },
                  "A / L-Shift, B / 左クリック / Mouse:↑(10)", "---"},
-        TextCase{"DelayedSwitch", [](auto& r) { r.kind = K::MultiInput; r.multiMode = M::DelayedSwitch; Inputs(r); },
+        TextCase{"DelayedSwitch",
+                 [](auto& r) {
+                   r.kind = K::MultiInput;
+                   r.multiMode = M::DelayedSwitch;
+                   Inputs(r);
+                 },
                  "短押し=A, 長押し=L-Shift, B, 離す=左クリック", "---"},
-        TextCase{"AnalogSwitch", [](auto& r) { r.kind = K::MultiInput; r.multiMode = M::AnalogSwitch; Inputs(r); },
+        TextCase{"AnalogSwitch",
+                 [](auto& r) {
+                   r.kind = K::MultiInput;
+                   r.multiMode = M::AnalogSwitch;
+                   Inputs(r);
+                 },
                  "A >> L-Shift, B >> 左クリック", "---"},
-        TextCase{"ReleaseSwitch", [](auto& r) { r.kind = K::MultiInput; r.multiMode = M::ReleaseSwitch; Inputs(r); },
+        TextCase{"ReleaseSwitch",
+                 [](auto& r) {
+                   r.kind = K::MultiInput;
+                   r.multiMode = M::ReleaseSwitch;
+                   Inputs(r);
+                 },
                  "離される=A, 押される=L-Shift, B", "---"},
-        TextCase{"RepeatSwitch", [](auto& r) { r.kind = K::MultiInput; r.multiMode = M::RepeatSwitch; Inputs(r); },
+        TextCase{"RepeatSwitch",
+                 [](auto& r) {
+                   r.kind = K::MultiInput;
+                   r.multiMode = M::RepeatSwitch;
+                   Inputs(r);
+                 },
                  "A | L-Shift, B | 左クリック | Mouse:↑(10)", "---"},
-        TextCase{"MultiSequence", [](auto& r) { r.kind = K::MultiInput; r.multiMode = M::MultiSequence; Inputs(r); },
+        TextCase{"MultiSequence",
+                 [](auto& r) {
+                   r.kind = K::MultiInput;
+                   r.multiMode = M::MultiSequence;
+                   Inputs(r);
+                 },
                  "A -> L-Shift, B -> 左クリック -> Mouse:↑(10)", "---"},
-        TextCase{"MultiInputWithoutMode", [](auto& r) { r.kind = K::MultiInput; Inputs(r); }, "None", "---"},
+        TextCase{"MultiInputWithoutMode",
+                 [](auto& r) {
+                   r.kind = K::MultiInput;
+                   Inputs(r);
+                 },
+                 "None", "---"},
         TextCase{"MouseAbsoluteJump",
                  [](auto& r) {
                    r.kind = K::MouseAbsolute;

@@ -12,7 +12,9 @@ struct NameCase {
   const char* name;
 };
 
-void PrintTo(const NameCase& c, std::ostream* os) { *os << std::hex << "0x" << c.code; }
+void PrintTo(const NameCase& c, std::ostream* os) {
+  *os << std::hex << "0x" << c.code;
+}
 
 class ButtonNameTest : public ::testing::TestWithParam<NameCase> {};
 TEST_P(ButtonNameTest, NamesTheVirtualButton) {
@@ -39,15 +41,14 @@ INSTANTIATE_TEST_SUITE_P(
                       NameCase{0xF5, "0xF5"}, NameCase{0x65, "Numpad 5"}, NameCase{0xDC, "\\"},
                       NameCase{0xB3, "Medit Play/Pause"}, NameCase{0xE2, "_"},
                       NameCase{0xF2, "カタカナ"}, NameCase{0x100, "漢字ON/OFF"},
-                      NameCase{0x108, "Pause(Alt)"}, NameCase{0x109, "N/A"},
-                      NameCase{0x10A, "???"}, NameCase{0x201, "左クリック"},
-                      NameCase{0x203, "右クリック"}, NameCase{0x204, "???"},
-                      NameCase{0x83F, "Button64"}, NameCase{0x800, "Button1"},
-                      NameCase{0x40A, "Mouse:↑(10)"}, NameCase{0x505, "Mouse:→(5)"},
-                      NameCase{0x602, "Mouse:↓(2)"}, NameCase{0x71E, "Mouse:←(30)"},
-                      NameCase{0x901, "Wheel:↑(1)"}, NameCase{0xA0A, "Wheel:↓(10)"},
-                      NameCase{0x300, "???"}, NameCase{0xB00, "???"},
-                      NameCase{0x2A0041, "A"}));
+                      NameCase{0x108, "Pause(Alt)"}, NameCase{0x109, "N/A"}, NameCase{0x10A, "???"},
+                      NameCase{0x201, "左クリック"}, NameCase{0x203, "右クリック"},
+                      NameCase{0x204, "???"}, NameCase{0x83F, "Button64"},
+                      NameCase{0x800, "Button1"}, NameCase{0x40A, "Mouse:↑(10)"},
+                      NameCase{0x505, "Mouse:→(5)"}, NameCase{0x602, "Mouse:↓(2)"},
+                      NameCase{0x71E, "Mouse:←(30)"}, NameCase{0x901, "Wheel:↑(1)"},
+                      NameCase{0xA0A, "Wheel:↓(10)"}, NameCase{0x300, "???"},
+                      NameCase{0xB00, "???"}, NameCase{0x2A0041, "A"}));
 
 // A layout that prints lower-case letters and a few symbols, as a
 // non-US layout would for some keys.

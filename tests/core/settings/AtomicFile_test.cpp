@@ -34,6 +34,10 @@ TEST(ReadWholeFile, TellsAMissingFileFromOneThatCannotBeRead) {
   EXPECT_EQ(ReadWholeFile(dir.path().string(), bytes), FileReadStatus::Failed);
   EXPECT_EQ(bytes, "");
   EXPECT_NE(log.Text().find(dir.path().string()), std::string::npos);
+
+  // A named pipe would block a reader until someone writes to it.
+  ASSERT_EQ(::mkfifo(dir.File("pipe.ini").c_str(), 0644), 0);
+  EXPECT_EQ(ReadWholeFile(dir.File("pipe.ini"), bytes), FileReadStatus::Failed);
 }
 
 TEST(SaveFileAtomically, CreatesAndReplacesLeavingNoTemporaryFile) {

@@ -124,7 +124,7 @@ TEST(FormatDirectives, WidthsPrecisionsAndHexAsPrintf) {
 }
 
 TEST(Directives, FloatsIgnoreTheProcessLocale) {
-  test_support::DecimalCommaLocale locale;
+  testing::DecimalCommaLocale locale;
   if (!locale.active()) GTEST_SKIP() << "no locale with a decimal comma available";
   float value = 0.0f;
   EXPECT_EQ(ScanDirectives("2.5", "%f", {&value}), 1);

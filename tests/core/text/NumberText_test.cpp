@@ -17,7 +17,7 @@ TEST(FloatText, StripsTrailingZerosAndPoint) {
 
 TEST(FormatFixed, RoundsAsTheCLibraryAndIgnoresTheLocale) {
   // A locale with a decimal comma must not leak into file formats.
-  test_support::DecimalCommaLocale locale;
+  testing::DecimalCommaLocale locale;
   if (!locale.active()) GTEST_SKIP() << "no locale with a decimal comma available";
   EXPECT_EQ(FormatFixed(1.25, 1), "1.2");  // exact tie rounds to even
   EXPECT_EQ(FormatFixed(1.35, 1), "1.4");  // 1.35 is slightly above in binary

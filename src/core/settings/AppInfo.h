@@ -1,0 +1,85 @@
+#pragma once
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+#include "core/settings/CommandLine.h"
+#include "core/settings/GlobalSettings.h"
+#include "core/settings/SettingsSections.h"
+#include "core/settings/StartupContext.h"
+#include "platform/ports/SingleInstance.h"
+
+namespace brevanto {
+
+class Shell;
+
+// The program cannot start (the data directory cannot be created); what()
+// is the text to show the user.
+class AppInfoError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// The first object of the program and the last to go: where the data lives,
+// what the command line asked for, and the global settings every part reads.
+class AppInfo {
+ public:
+  static constexpr char kProductName[] = "Brevanto";
+  // The product's web site; help pages are paths below it.
+  static constexpr char kWebSite[] = "https://brevanto.example";
+
+  // Resolves the data directory, parses the command line, opens the log
+  // (unless told not to) and writes the start-up lines. Throws AppInfoError
+  // when the data directory cannot be created.
+  explicit AppInfo(const StartupContext& context);
+  ~AppInfo();
+  AppInfo(const AppInfo&) = delete;
+  AppInfo& operator=(const AppInfo&) = delete;
+
+  // Folder of the executable and the data directory, each ending in "/".
+  const std::string& ExeDir() const { return exeDir_; }
+  const std::string& DataDir() const { return dataDir_; }
+  const std::string& IniFilePath() const { return iniFilePath_; }
+  std::string TemplatesFilePath() const { return dataDir_ + "templates.json"; }
+  bool NoLog() const { return commandLine_.noLog; }
+  bool RefreshDevicesRequest() const { return commandLine_.refreshDevicesRequest; }
+
+  // Where another instance is detected and handed this start's request;
+  // without one, any number of instances run.
+  void SetSingleInstance(std::unique_ptr<SingleInstance> singleInstance);
+  // The owner of the device sections of the settings file.
+  void SetDeviceSections(std::unique_ptr<SettingsSections> sections);
+  SettingsSections* DeviceSections() const { return deviceSections_.get(); }
+
+  // Reads the settings file. Returns true when another instance runs and has
+  // taken over this start's request: the program must then exit.
+  bool LoadSettings();
+  // Writes every setting and the device sections into the settings file,
+  // keeping whatever else it holds. False (logged) when it cannot be written.
+  bool SaveSettings();
+
+  // The product site's address of a page ("/ja/faq").
+  static std::string WebPageAddress(const std::string& path);
+  void OpenWebPage(const std::string& path) const;
+  // Opens a document, folder or web address with the desktop's application,
+  // or starts a program with the given parameters in the folder startFrom.
+  bool OpenDocument(const std::string& target, const std::string& parameters = {},
+                    const std::string& startFrom = {}) const;
+
+  GlobalSettings settings;
+
+ private:
+  void ResolveDataDirectory(const StartupContext& context);
+  void ClearReadOnly() const;
+
+  CommandLine commandLine_;
+  std::string exeDir_;
+  std::string dataDir_;
+  std::string iniFilePath_;
+  Shell* shell_ = nullptr;
+  std::unique_ptr<SingleInstance> singleInstance_;
+  std::unique_ptr<SettingsSections> deviceSections_;
+};
+
+}  // namespace brevanto

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstdint>
+
+namespace brevanto {
+
+// Linux evdev key code (KEY_*) of a set-1 scan code whose bit 8 stands for
+// the E0 prefix, or 0 when the keyboard has no such key. An E0 code the table
+// does not know is taken as its plain key.
+uint16_t EvdevKeyOfScanCode(uint16_t scanCode);
+
+// The evdev key of a virtual key: the key at its place on the US layout. The
+// extended flag can only move a key to its E0 twin (Enter to numpad Enter).
+// Keys without a place of their own take the scan code given with them.
+// 0 when neither names a key.
+uint16_t EvdevKeyOfVirtualKey(uint8_t virtualKey, uint8_t scanCode, bool extended);
+
+// X keycodes of the evdev keyboard driver are the evdev codes shifted by 8.
+inline constexpr unsigned kXKeycodeOffset = 8;
+
+}  // namespace brevanto

@@ -1,0 +1,30 @@
+#include "platform/linux/output/SendMessageEventImpl.h"
+
+#include "core/log/Logger.h"
+#include "platform/linux/output/XTestConnection.h"
+
+namespace brevanto {
+
+void SendMessageEventImpl::KeyEvent(uint8_t virtualKey, uint8_t scanCode, int32_t flags) {
+  if (!out_.x) {
+    if (!out_.messageDropLogged) {
+      out_.messageDropLogged = true;
+      LOG_ERROR("SendMessageEventImpl: no X display, key events to the target window are dropped");
+    }
+    return;
+  }
+  const WindowId window = target_ ? target_() : kNoWindow;
+  if (window == kNoWindow) {
+    LOG_DEBUG("SendMessageEventImpl: no target window for virtual key %02X", virtualKey);
+    return;
+  }
+  const unsigned keycode = LayoutKeycode(virtualKey, scanCode, Extended(flags));
+  if (keycode == 0) {
+    LOG_DEBUG("SendMessageEventImpl: no key for virtual key %02X", virtualKey);
+    return;
+  }
+  out_.x->SendKey(window, keycode, !KeyUp(flags));
+  out_.x->Flush();
+}
+
+}  // namespace brevanto

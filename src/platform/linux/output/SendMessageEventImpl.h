@@ -1,0 +1,27 @@
+#pragma once
+
+#include <functional>
+
+#include "platform/linux/output/LinuxEvent.h"
+#include "platform/ports/WindowTracker.h"
+
+namespace brevanto {
+
+// KeySendMode 3: KeyPress and KeyRelease events sent straight to the target
+// window with XSendEvent, with the keycode of mode 1. The mouse goes the
+// common way.
+class SendMessageEventImpl : public LinuxEvent {
+ public:
+  // The window the key events go to (kNoWindow: none), asked at every event:
+  // the processing cycle's target window.
+  using TargetWindowSource = std::function<WindowId()>;
+
+  using LinuxEvent::LinuxEvent;
+  void SetTargetWindowSource(TargetWindowSource source) { target_ = std::move(source); }
+  void KeyEvent(uint8_t virtualKey, uint8_t scanCode, int32_t flags) override;
+
+ private:
+  TargetWindowSource target_;
+};
+
+}  // namespace brevanto
