@@ -1,10 +1,7 @@
 #pragma once
 
 #include <X11/Xlib.h>
-#include <fcntl.h>
 #include <poll.h>
-#include <sys/file.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -14,43 +11,31 @@
 #include <vector>
 
 #include "platform/linux/output/XDisplayOpen.h"
+#include "support/DisplayLock.h"
 
 namespace brevanto::testing {
 
 inline constexpr const char* kNoDisplayReason =
     "no X display (DISPLAY is unset; `make test` runs these under xvfb-run)";
 
+// Xvfb resets itself when its last client leaves and refuses connections
+// meanwhile, so a test waits a little longer than the program would.
+inline Display* OpenTestDisplay() {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+  Display* d = nullptr;
+  while (!(d = OpenXDisplay(nullptr)) && std::chrono::steady_clock::now() < end) {
+  }
+  return d;
+}
+
 inline bool HasDisplay() {
   const char* name = std::getenv("DISPLAY");
   if (!name || !*name) return false;
-  Display* d = OpenXDisplay(name);
+  Display* d = OpenTestDisplay();
   if (!d) return false;
   XCloseDisplay(d);
   return true;
 }
-
-// Tests that move the focus, the pointer or the keyboard mapping of one X
-// server take turns, also across test processes run in parallel.
-class DisplayLock {
- public:
-  DisplayLock() {
-    std::string name = std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "";
-    for (char& c : name) {
-      if (c == '/' || c == ':') c = '_';
-    }
-    fd_ = ::open(("/tmp/brevanto-x-test" + name + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC,
-                 0666);
-    if (fd_ >= 0) ::flock(fd_, LOCK_EX);
-  }
-  ~DisplayLock() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  DisplayLock(const DisplayLock&) = delete;
-  DisplayLock& operator=(const DisplayLock&) = delete;
-
- private:
-  int fd_ = -1;
-};
 
 // A small X client window that has the keyboard focus and the pointer, and
 // collects the input events it receives.
@@ -63,7 +48,7 @@ class TestWindow {
 
   // nullptr without a display.
   static std::unique_ptr<TestWindow> Open() {
-    Display* d = OpenXDisplay(nullptr);
+    Display* d = OpenTestDisplay();
     if (!d) return nullptr;
     return std::unique_ptr<TestWindow>(new TestWindow(d));
   }

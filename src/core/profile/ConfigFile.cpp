@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/device/DeviceTemplateManager.h"
 #include "core/engine/AssignmentLine.h"
 #include "core/log/Logger.h"
 #include "core/profile/ProfileKeys.h"
@@ -50,12 +51,13 @@ int ReadCount(const IniDocument& doc, const char* key, int defaultValue, int low
 
 }  // namespace
 
-ConfigFile::ConfigFile() {
+ConfigFile::ConfigFile(const DeviceTemplateManager* templates) : templates_(templates) {
   SetNumberOfJoysticks(kDefaultNumberOfJoysticks);
 }
 
-std::unique_ptr<ConfigFile> ConfigFile::CreateFromFile(const std::string& path) {
-  auto profile = std::make_unique<ConfigFile>();
+std::unique_ptr<ConfigFile> ConfigFile::CreateFromFile(const std::string& path,
+                                                       const DeviceTemplateManager* templates) {
+  auto profile = std::make_unique<ConfigFile>(templates);
   profile->Load(path);
   return profile;
 }
@@ -247,7 +249,10 @@ void ConfigFile::SetNumberOfJoysticks(int n) {
 }
 
 void ConfigFile::SetDefaultTemplateId(int slot, std::string id) {
-  if (ProfileJoystick* joystick = Joystick(slot)) joystick->DefaultTemplateId = std::move(id);
+  ProfileJoystick* joystick = Joystick(slot);
+  if (!joystick) return;
+  joystick->resolvedTemplate = id.empty() || !templates_ ? nullptr : templates_->Find(id);
+  joystick->DefaultTemplateId = std::move(id);
 }
 
 ProfileJoystick* ConfigFile::Joystick(int slot) {

@@ -11,6 +11,7 @@
 
 namespace brevanto {
 
+class DeviceTemplateManager;
 class IniDocument;
 
 // The per-profile options, with the values a new profile starts with.
@@ -40,13 +41,15 @@ class ConfigFile : public ProfileOptions {
  public:
   static constexpr int kFileVersion = 70;
 
-  // A new profile: two slots, the defaults above, modified.
-  ConfigFile();
+  // A new profile: two slots, the defaults above, modified. Template ids
+  // resolve in templates, which must outlive the profile (none: no ids resolve).
+  explicit ConfigFile(const DeviceTemplateManager* templates = nullptr);
   ConfigFile(const ConfigFile&) = delete;
   ConfigFile& operator=(const ConfigFile&) = delete;
 
   // A new profile loaded from the file.
-  static std::unique_ptr<ConfigFile> CreateFromFile(const std::string& path);
+  static std::unique_ptr<ConfigFile> CreateFromFile(
+      const std::string& path, const DeviceTemplateManager* templates = nullptr);
 
   // Reads the file into this profile. A missing or unreadable file, or one
   // from a version below 30, leaves the defaults and the profile modified.
@@ -65,6 +68,7 @@ class ConfigFile : public ProfileOptions {
 
   // Uses n slots (clamped to 1..50), creating the missing containers.
   void SetNumberOfJoysticks(int n);
+  // Stores a slot's template id and resolves it (empty: no template).
   void SetDefaultTemplateId(int slot, std::string id);
 
   // The container of a slot, or nullptr for a slot never used.
@@ -78,6 +82,7 @@ class ConfigFile : public ProfileOptions {
   bool modified = true;
 
  private:
+  const DeviceTemplateManager* templates_;
   int numberOfJoysticks_ = 0;
   std::array<std::unique_ptr<ProfileJoystick>, kMaxJoysticks> joysticks_;
 };

@@ -9,6 +9,8 @@
 
 namespace brevanto {
 
+class TDeviceTemplate;
+
 // The assignments of one joystick slot of a profile: one record per virtual
 // button, record i being virtual button i, so the engine can reach a
 // trigger's target relative to the record it is processing.
@@ -38,8 +40,11 @@ class ProfileJoystick {
   // Shown for the slot when no device is attached to it.
   std::string DefaultDisplayName;
   // Button label template for the slot when no attached device has its own;
-  // empty for none.
+  // empty for none. Set through ConfigFile::SetDefaultTemplateId, which
+  // resolves it.
   std::string DefaultTemplateId;
+  // The template of that id, or nullptr when the id is empty or unknown.
+  const TDeviceTemplate* resolvedTemplate = nullptr;
 
  private:
   int slot_;

@@ -6,9 +6,6 @@
 #include <cstdint>
 
 namespace brevanto {
-namespace {
-
-constexpr char32_t kReplacement = 0xFFFD;
 
 void AppendUtf8(std::string& out, char32_t c) {
   if (c < 0x80) {
@@ -27,6 +24,54 @@ void AppendUtf8(std::string& out, char32_t c) {
     out += static_cast<char>(0x80 | (c & 0x3F));
   }
 }
+
+bool NextUtf8(std::string_view s, std::size_t& pos, char32_t& c) {
+  const auto b0 = static_cast<unsigned char>(s[pos]);
+  int length = 0;
+  char32_t min = 0;
+  if (b0 < 0x80) {
+    c = b0;
+    ++pos;
+    return true;
+  } else if ((b0 & 0xE0) == 0xC0) {
+    length = 2;
+    c = b0 & 0x1F;
+    min = 0x80;
+  } else if ((b0 & 0xF0) == 0xE0) {
+    length = 3;
+    c = b0 & 0x0F;
+    min = 0x800;
+  } else if ((b0 & 0xF8) == 0xF0) {
+    length = 4;
+    c = b0 & 0x07;
+    min = 0x10000;
+  } else {
+    ++pos;
+    return false;
+  }
+  if (pos + static_cast<std::size_t>(length) > s.size()) {
+    ++pos;
+    return false;
+  }
+  for (int i = 1; i < length; ++i) {
+    const auto b = static_cast<unsigned char>(s[pos + static_cast<std::size_t>(i)]);
+    if ((b & 0xC0) != 0x80) {
+      ++pos;
+      return false;
+    }
+    c = (c << 6) | (b & 0x3F);
+  }
+  if (c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
+    ++pos;
+    return false;
+  }
+  pos += static_cast<std::size_t>(length);
+  return true;
+}
+
+namespace {
+
+constexpr char32_t kReplacement = 0xFFFD;
 
 std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian) {
   std::string out;
@@ -101,50 +146,6 @@ std::string Convert(const char* to, const char* from, std::string_view input, bo
 
 }  // namespace
 
-bool NextUtf8(std::string_view s, std::size_t& pos, char32_t& c) {
-  const auto b0 = static_cast<unsigned char>(s[pos]);
-  int length = 0;
-  char32_t min = 0;
-  if (b0 < 0x80) {
-    c = b0;
-    ++pos;
-    return true;
-  } else if ((b0 & 0xE0) == 0xC0) {
-    length = 2;
-    c = b0 & 0x1F;
-    min = 0x80;
-  } else if ((b0 & 0xF0) == 0xE0) {
-    length = 3;
-    c = b0 & 0x0F;
-    min = 0x800;
-  } else if ((b0 & 0xF8) == 0xF0) {
-    length = 4;
-    c = b0 & 0x07;
-    min = 0x10000;
-  } else {
-    ++pos;
-    return false;
-  }
-  if (pos + static_cast<std::size_t>(length) > s.size()) {
-    ++pos;
-    return false;
-  }
-  for (int i = 1; i < length; ++i) {
-    const auto b = static_cast<unsigned char>(s[pos + static_cast<std::size_t>(i)]);
-    if ((b & 0xC0) != 0x80) {
-      ++pos;
-      return false;
-    }
-    c = (c << 6) | (b & 0x3F);
-  }
-  if (c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
-    ++pos;
-    return false;
-  }
-  pos += static_cast<std::size_t>(length);
-  return true;
-}
-
 bool IsValidUtf8(std::string_view bytes) {
   std::size_t pos = 0;
   char32_t c = 0;
@@ -154,12 +155,8 @@ bool IsValidUtf8(std::string_view bytes) {
   return true;
 }
 
-std::string Utf16LeToUtf8(std::string_view bytes) {
-  return Utf16ToUtf8(bytes, false);
-}
-std::string Utf16BeToUtf8(std::string_view bytes) {
-  return Utf16ToUtf8(bytes, true);
-}
+std::string Utf16LeToUtf8(std::string_view bytes) { return Utf16ToUtf8(bytes, false); }
+std::string Utf16BeToUtf8(std::string_view bytes) { return Utf16ToUtf8(bytes, true); }
 
 std::string Utf8ToUtf16Le(std::string_view text) {
   std::string out;

@@ -7,6 +7,7 @@
 #include <random>
 #include <string>
 
+#include "core/device/DeviceTemplateManager.h"
 #include "core/engine/AssignmentLine.h"
 #include "core/profile/ProfileKeys.h"
 #include "core/settings/IniDocument.h"
@@ -400,6 +401,34 @@ TEST(ConfigFile, AssignMakesADeepModifiedCopy) {
   source.ButtonAlias[16] = ButtonAlias{16, -1, -1};
   EXPECT_EQ(copy.Joystick(0)->Button(0).kind, AssignmentKind::Keys) << "nothing is shared";
   EXPECT_EQ(copy.ButtonAlias[16].a, 18);
+}
+
+TEST(ConfigFile, TemplateIdsResolveExactlyInTheTemplateList) {
+  TempDir dir;
+  const DeviceTemplateManager templates(dir.File("templates.json"));
+  const auto profile = std::make_unique<ConfigFile>(&templates);
+  profile->Read(IniDocument::FromText(
+      "[General]\nFileVersion=70\nNumberOfJoysticks=4\n[Joystick 1]\nDefaultTemplateId=XBOX\n"
+      "[Joystick 2]\nDefaultTemplateId=xbox\n[Joystick 3]\nDefaultTemplateId=\n"));
+  ASSERT_NE(profile->Joystick(0)->resolvedTemplate, nullptr);
+  EXPECT_EQ(profile->Joystick(0)->resolvedTemplate, templates.Find("XBOX"));
+  EXPECT_EQ(profile->Joystick(1)->resolvedTemplate, nullptr) << "ids compare exactly";
+  EXPECT_EQ(profile->Joystick(1)->DefaultTemplateId, "xbox") << "an unknown id is kept";
+  EXPECT_EQ(profile->Joystick(2)->resolvedTemplate, nullptr);
+
+  profile->SetDefaultTemplateId(3, "PS4");
+  EXPECT_EQ(profile->Joystick(3)->resolvedTemplate, templates.Find("PS4"));
+  profile->SetDefaultTemplateId(3, "");
+  EXPECT_EQ(profile->Joystick(3)->resolvedTemplate, nullptr);
+
+  ConfigFile copy(&templates);
+  copy.Assign(*profile);
+  EXPECT_EQ(copy.Joystick(0)->resolvedTemplate, templates.Find("XBOX"));
+
+  ConfigFile withoutList;
+  withoutList.Assign(*profile);
+  EXPECT_EQ(withoutList.Joystick(0)->DefaultTemplateId, "XBOX");
+  EXPECT_EQ(withoutList.Joystick(0)->resolvedTemplate, nullptr);
 }
 
 TEST(ConfigFile, AMissingOrUnreadableFileGivesANewProfile) {

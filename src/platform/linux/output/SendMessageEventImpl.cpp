@@ -13,8 +13,8 @@ void SendMessageEventImpl::KeyEvent(uint8_t virtualKey, uint8_t scanCode, int32_
     }
     return;
   }
-  const unsigned long window = target_ ? target_() : 0;
-  if (window == 0) {
+  const WindowId window = target_ ? target_() : kNoWindow;
+  if (window == kNoWindow) {
     LOG_DEBUG("SendMessageEventImpl: no target window for virtual key %02X", virtualKey);
     return;
   }

@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "platform/linux/output/LinuxEvent.h"
+#include "platform/ports/WindowTracker.h"
 
 namespace brevanto {
 
@@ -11,8 +12,9 @@ namespace brevanto {
 // common way.
 class SendMessageEventImpl : public LinuxEvent {
  public:
-  // The X window id the key events go to (0: none), asked at every event.
-  using TargetWindowSource = std::function<unsigned long()>;
+  // The window the key events go to (kNoWindow: none), asked at every event:
+  // the processing cycle's target window.
+  using TargetWindowSource = std::function<WindowId()>;
 
   using LinuxEvent::LinuxEvent;
   void SetTargetWindowSource(TargetWindowSource source) { target_ = std::move(source); }

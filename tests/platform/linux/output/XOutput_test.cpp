@@ -28,7 +28,7 @@ class XOutputTest : public ::testing::Test {
     options.useUinput = false;
     output_ = std::make_unique<LinuxOutput>(options);
     ASSERT_TRUE(output_->HasX());
-    const Window target = window_->window();
+    const auto target = static_cast<WindowId>(window_->window());
     output_->MessageMethod().SetTargetWindowSource([target] { return target; });
   }
 
@@ -101,7 +101,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(XOutputTest, WindowMessageWithoutTargetSendsNothing) {
-  output_->MessageMethod().SetTargetWindowSource([] { return 0ul; });
+  output_->MessageMethod().SetTargetWindowSource([] { return kNoWindow; });
   output_->Method(3).KeyEvent(0x41, 0x1E, 0);
   output_->Method(3).KeyEvent(0x41, 0x1E, AbstractEvent::kKeyUp);
   EXPECT_TRUE(Keys(1, 300ms).empty());
@@ -109,7 +109,7 @@ TEST_F(XOutputTest, WindowMessageWithoutTargetSendsNothing) {
 
 TEST_F(XOutputTest, WindowMessageToAVanishedWindowIsLoggedNotFatal) {
   testing::LogCapture log(/*debug=*/true);
-  output_->MessageMethod().SetTargetWindowSource([] { return 0x7FFFFFFEul; });
+  output_->MessageMethod().SetTargetWindowSource([] { return WindowId{0x1FFFFFFE}; });
   output_->Method(3).KeyEvent(0x41, 0x1E, 0);
   output_->XConnection()->Sync();
   EXPECT_EQ(log.Count("XTestConnection: X error ignored: BadWindow"), 1);

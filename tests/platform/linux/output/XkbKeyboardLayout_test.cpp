@@ -44,10 +44,19 @@ class XkbKeyboardLayoutTest : public ::testing::Test {
   void SetUp() override {
     if (!testing::HasDisplay()) GTEST_SKIP() << testing::kNoDisplayReason;
     lock_.emplace();
+    // Keeps the server from resetting while the layout connects.
+    display_ = testing::OpenTestDisplay();
+    ASSERT_NE(display_, nullptr);
     layout_ = XkbKeyboardLayout::Open();
     ASSERT_NE(layout_, nullptr);
   }
+  void TearDown() override {
+    layout_.reset();
+    if (display_) XCloseDisplay(display_);
+  }
+
   std::optional<testing::DisplayLock> lock_;
+  Display* display_ = nullptr;
   std::unique_ptr<XkbKeyboardLayout> layout_;
 };
 
@@ -72,8 +81,7 @@ TEST_F(XkbKeyboardLayoutTest, KeyNamesFollowTheInstalledLayout) {
 
 TEST_F(XkbKeyboardLayoutTest, FollowsAChangedKeyboardMapping) {
   ASSERT_EQ(layout_->CharacterOf(0x41), "A");
-  Display* d = OpenXDisplay(nullptr);
-  ASSERT_NE(d, nullptr);
+  Display* d = display_;
   const KeyCode keycode = KEY_A + 8;
   int perCode = 0;
   KeySym* saved = XGetKeyboardMapping(d, keycode, 1, &perCode);
@@ -92,7 +100,6 @@ TEST_F(XkbKeyboardLayoutTest, FollowsAChangedKeyboardMapping) {
   XChangeKeyboardMapping(d, keycode, perCode, saved, 1);
   XSync(d, False);
   XFree(saved);
-  XCloseDisplay(d);
 }
 
 }  // namespace

@@ -7,9 +7,11 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <thread>
 
+#include "support/DisplayLock.h"
 #include "support/LogCapture.h"
 
 namespace brevanto {
@@ -31,6 +33,8 @@ class X11WindowTrackerTest : public ::testing::Test {
  protected:
   void SetUp() override {
     if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "no X display (make test runs Xvfb)";
+    // Other tests move the focus of the same server.
+    lock_.emplace();
     // Xvfb resets itself when its last client leaves, and refuses connections
     // meanwhile; the previous test may just have left.
     for (int attempt = 0; attempt < 100; ++attempt) {
@@ -53,6 +57,8 @@ class X11WindowTrackerTest : public ::testing::Test {
   void TearDown() override {
     if (c_) xcb_disconnect(c_);
   }
+
+  std::optional<testing::DisplayLock> lock_;
 
   uint32_t CreateWindow(uint32_t parent = 0) {
     const uint32_t window = xcb_generate_id(c_);
