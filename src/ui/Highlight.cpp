@@ -27,8 +27,8 @@ bool Pressed(const SlotStates& states, int slot, int virtualButton) {
 
 }  // namespace
 
-int HighlightSlot(const SlotStates& states, int shownSlot, int numberOfJoysticks,
-                  int virtualButton, bool highlightButtons, bool forAllTabs) {
+int HighlightSlot(const SlotStates& states, int shownSlot, int numberOfJoysticks, int virtualButton,
+                  bool highlightButtons, bool forAllTabs) {
   if (virtualButton < 0 || virtualButton >= kVirtualButtonCount) return -1;
   if (highlightButtons) return Pressed(states, shownSlot, virtualButton) ? shownSlot : -1;
   if (!forAllTabs) return -1;

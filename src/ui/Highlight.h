@@ -14,8 +14,8 @@ QColor HighlightColour(int slot);
 // With highlightButtons only the shown slot counts. With forAllTabs alone
 // every slot of the profile counts: the shown slot when it presses the
 // button, else the lowest-numbered slot that does.
-int HighlightSlot(const SlotStates& states, int shownSlot, int numberOfJoysticks,
-                  int virtualButton, bool highlightButtons, bool forAllTabs);
+int HighlightSlot(const SlotStates& states, int shownSlot, int numberOfJoysticks, int virtualButton,
+                  bool highlightButtons, bool forAllTabs);
 
 // Whether a joystick tab's caption is starred: the window is active, some
 // highlighting is on, the slot is in use and presses any button.

@@ -84,7 +84,9 @@ QSlider* ThresholdBar(QWidget* parent, const char* name) {
   return bar;
 }
 
-QString PercentText(int position) { return QString::number(position) + QStringLiteral(" %"); }
+QString PercentText(int position) {
+  return QString::number(position) + QStringLiteral(" %");
+}
 
 }  // namespace
 
@@ -137,7 +139,9 @@ TMainForm::TMainForm(MainFormHost& host, std::unique_ptr<SoundPlayer> sound, QWi
           &TMainForm::ApplicationStateChanged);
 }
 
-TMainForm::~TMainForm() { delete ImageForm; }
+TMainForm::~TMainForm() {
+  delete ImageForm;
+}
 
 void TMainForm::NotAvailable(QAction* action) {
   action->setEnabled(false);
@@ -157,23 +161,32 @@ void TMainForm::WatchMenu(QMenu* menu) {
 
 void TMainForm::BuildMenus() {
   // Main menu.
-  MMAddNewConfiguration = NewAction(this, "MMAddNewConfiguration", QStringLiteral("設定ファイルの新規作成(&N)"));
-  MMCopyConfiguration = NewAction(this, "MMCopyConfiguration", QStringLiteral("設定ファイルのコピー(&C)"));
-  MMRenameConfiguration = NewAction(this, "MMRenameConfiguration", QStringLiteral("設定ファイルの名称変更(&R)"));
-  MMDeleteConfiguration = NewAction(this, "MMDeleteConfiguration", QStringLiteral("設定ファイルを削除(&D)"));
-  MMSaveConfiguration = NewAction(this, "MMSaveConfiguration", QStringLiteral("設定ファイルの保存(&S)"));
-  MMOpenConfigDir = NewAction(this, "MMOpenConfigDir", QStringLiteral("設定ファイルのフォルダを開く(&O)"));
+  MMAddNewConfiguration =
+      NewAction(this, "MMAddNewConfiguration", QStringLiteral("設定ファイルの新規作成(&N)"));
+  MMCopyConfiguration =
+      NewAction(this, "MMCopyConfiguration", QStringLiteral("設定ファイルのコピー(&C)"));
+  MMRenameConfiguration =
+      NewAction(this, "MMRenameConfiguration", QStringLiteral("設定ファイルの名称変更(&R)"));
+  MMDeleteConfiguration =
+      NewAction(this, "MMDeleteConfiguration", QStringLiteral("設定ファイルを削除(&D)"));
+  MMSaveConfiguration =
+      NewAction(this, "MMSaveConfiguration", QStringLiteral("設定ファイルの保存(&S)"));
+  MMOpenConfigDir =
+      NewAction(this, "MMOpenConfigDir", QStringLiteral("設定ファイルのフォルダを開く(&O)"));
   MMExit = NewAction(this, "MMExit", QStringLiteral("終了(&X)"));
   MMPreference = NewAction(this, "MMPreference", QStringLiteral("全体設定... (&P)"));
-  MMJoystickProperty = NewAction(this, "MMJoystickProperty", QStringLiteral("ジョイスティックの設定... (&C)"));
+  MMJoystickProperty =
+      NewAction(this, "MMJoystickProperty", QStringLiteral("ジョイスティックの設定... (&C)"));
   MMAppLink = NewAction(this, "MMAppLink", QStringLiteral("アプリケーションとの関連付け... (&L)"));
   MMDarkMode = NewAction(this, "MMDarkMode", QStringLiteral("ダークモード (&D)"));
   MMDarkMode->setCheckable(true);
   MMAutoStartup = NewAction(this, "MMAutoStartup", QStringLiteral("ログイン時に自動で起動 (&S)"));
   MMAutoStartup->setCheckable(true);
-  MMDisableAppLink = NewAction(this, "MMDisableAppLink", QStringLiteral("アプリケーションとの関連付け機能を一時停止"));
+  MMDisableAppLink = NewAction(this, "MMDisableAppLink",
+                               QStringLiteral("アプリケーションとの関連付け機能を一時停止"));
   MMDisableAppLink->setCheckable(true);
-  MMDisableJoystick = NewAction(this, "MMDisableJoystick", QStringLiteral("ジョイスティックからの入力処理を一時停止"));
+  MMDisableJoystick = NewAction(this, "MMDisableJoystick",
+                                QStringLiteral("ジョイスティックからの入力処理を一時停止"));
   MMDisableJoystick->setCheckable(true);
   MMOverview = NewAction(this, "MMOverview", QStringLiteral("基本的な使い方(&O)"));
   MMTips = NewAction(this, "MMTips", QStringLiteral("便利な使い方(&T)"));
@@ -215,14 +228,25 @@ void TMainForm::BuildMenus() {
 
   // Joystick tab popup.
   PMJoystickTab = Named(new QMenu(this), "PMJoystickTab");
-  PMRenameDeviceName = NewAction(this, "PMRenameDeviceName", QStringLiteral("このデバイスの表示名を変更"));
-  PMClearDeviceName = NewAction(this, "PMClearDeviceName", QStringLiteral("このデバイスの表示名をリセット（元に戻す）"));
-  PMEditDeviceTemplate = NewAction(this, "PMEditDeviceTemplate", QStringLiteral("このデバイスのボタン表示テンプレートを編集"));
-  PMRenameTabName = NewAction(this, "PMRenameTabName", QStringLiteral("このタブの表示名を変更（デバイスより優先順位下）"));
-  PMSpecifyTabTemplate = NewAction(this, "PMSpecifyTabTemplate", QStringLiteral("このタブのボタン表示テンプレートを指定（デバイスより優先順位下）"));
-  PMJoyClear = NewAction(this, "PMJoyClear", QStringLiteral("このジョイスティック設定をクリア(&X)"));
-  PMJoyCopyToClipboard = NewAction(this, "PMJoyCopyToClipboard", QStringLiteral("このジョイスティック設定をクリップボードにコピー(&C)"));
-  PMJoyPasteFromClipboard = NewAction(this, "PMJoyPasteFromClipboard", QStringLiteral("このジョイスティック設定をクリップボードから貼り付け(&V)"));
+  PMRenameDeviceName =
+      NewAction(this, "PMRenameDeviceName", QStringLiteral("このデバイスの表示名を変更"));
+  PMClearDeviceName = NewAction(this, "PMClearDeviceName",
+                                QStringLiteral("このデバイスの表示名をリセット（元に戻す）"));
+  PMEditDeviceTemplate = NewAction(this, "PMEditDeviceTemplate",
+                                   QStringLiteral("このデバイスのボタン表示テンプレートを編集"));
+  PMRenameTabName = NewAction(this, "PMRenameTabName",
+                              QStringLiteral("このタブの表示名を変更（デバイスより優先順位下）"));
+  PMSpecifyTabTemplate =
+      NewAction(this, "PMSpecifyTabTemplate",
+                QStringLiteral("このタブのボタン表示テンプレートを指定（デバイスより優先順位下）"));
+  PMJoyClear =
+      NewAction(this, "PMJoyClear", QStringLiteral("このジョイスティック設定をクリア(&X)"));
+  PMJoyCopyToClipboard =
+      NewAction(this, "PMJoyCopyToClipboard",
+                QStringLiteral("このジョイスティック設定をクリップボードにコピー(&C)"));
+  PMJoyPasteFromClipboard =
+      NewAction(this, "PMJoyPasteFromClipboard",
+                QStringLiteral("このジョイスティック設定をクリップボードから貼り付け(&V)"));
   PMJoystickTab->addActions({PMRenameDeviceName, PMClearDeviceName, PMEditDeviceTemplate});
   PMJoystickTab->addSeparator();
   PMJoystickTab->addActions({PMRenameTabName, PMSpecifyTabTemplate});
@@ -231,15 +255,23 @@ void TMainForm::BuildMenus() {
 
   // Button list popup.
   PMButtonList = Named(new QMenu(this), "PMButtonList");
-  PMButtonListEdit = NewAction(this, "PMButtonListEdit", QStringLiteral("このボタン設定を編集する(&E)"));
-  PMButtonListSwap = Named(new QMenu(QStringLiteral("このボタン設定を他のボタン設定と入れ替える(&S)"), this), "PMButtonListSwap");
-  PMButtonListCopy = NewAction(this, "PMButtonListCopy", QStringLiteral("このボタン設定をクリップボードにコピーする(&C)"));
+  PMButtonListEdit =
+      NewAction(this, "PMButtonListEdit", QStringLiteral("このボタン設定を編集する(&E)"));
+  PMButtonListSwap =
+      Named(new QMenu(QStringLiteral("このボタン設定を他のボタン設定と入れ替える(&S)"), this),
+            "PMButtonListSwap");
+  PMButtonListCopy = NewAction(this, "PMButtonListCopy",
+                               QStringLiteral("このボタン設定をクリップボードにコピーする(&C)"));
   PMButtonListCopy->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
-  PMButtonListPaste = NewAction(this, "PMButtonListPaste", QStringLiteral("このボタン設定をクリップボードから貼り付けする(&V)"));
+  PMButtonListPaste =
+      NewAction(this, "PMButtonListPaste",
+                QStringLiteral("このボタン設定をクリップボードから貼り付けする(&V)"));
   PMButtonListPaste->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
-  PMButtonListClear = NewAction(this, "PMButtonListClear", QStringLiteral("このボタン設定をクリアする(&X)"));
+  PMButtonListClear =
+      NewAction(this, "PMButtonListClear", QStringLiteral("このボタン設定をクリアする(&X)"));
   PMButtonListClear->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_X));
-  PMButtonListAllClear = NewAction(this, "PMButtonListAllClear", QStringLiteral("すべてのボタン設定をクリアする(&A)"));
+  PMButtonListAllClear =
+      NewAction(this, "PMButtonListAllClear", QStringLiteral("すべてのボタン設定をクリアする(&A)"));
   PMRenameDeviceName2 = NewAction(this, "PMRenameDeviceName2", PMRenameDeviceName->text());
   PMEditDeviceTemplate2 = NewAction(this, "PMEditDeviceTemplate2", PMEditDeviceTemplate->text());
   PMRenameTabName2 = NewAction(this, "PMRenameTabName2", PMRenameTabName->text());
@@ -251,20 +283,27 @@ void TMainForm::BuildMenus() {
   PMButtonList->addSeparator();
   PMButtonList->addAction(PMButtonListAllClear);
   PMButtonList->addSeparator();
-  PMButtonList->addActions({PMRenameDeviceName2, PMEditDeviceTemplate2, PMRenameTabName2,
-                            PMSpecifyTabTemplate2});
+  PMButtonList->addActions(
+      {PMRenameDeviceName2, PMEditDeviceTemplate2, PMRenameTabName2, PMSpecifyTabTemplate2});
 
   // Tray popup: the profiles come above the line when it opens.
   PMTaskTray = Named(new QMenu(this), "PMTaskTray");
   PMTaskTrayLine = PMTaskTray->addSeparator();
   PMTaskTrayLine->setObjectName(QStringLiteral("PMTaskTrayLine"));
-  PMTaskTrayOpen = NewAction(this, "PMTaskTrayOpen", QStringLiteral("Brevanto のウィンドウを開く(&O)"));
-  PMTaskTrayDetect = NewAction(this, "PMTaskTrayDetect", QStringLiteral("ジョイスティックの再検出(&R)"));
-  PMTaskTrayDisableAppLink = NewAction(this, "PMTaskTrayDisableAppLink", QStringLiteral("アプリケーションとの関連付け機能を一時停止(&A)"));
+  PMTaskTrayOpen =
+      NewAction(this, "PMTaskTrayOpen", QStringLiteral("Brevanto のウィンドウを開く(&O)"));
+  PMTaskTrayDetect =
+      NewAction(this, "PMTaskTrayDetect", QStringLiteral("ジョイスティックの再検出(&R)"));
+  PMTaskTrayDisableAppLink =
+      NewAction(this, "PMTaskTrayDisableAppLink",
+                QStringLiteral("アプリケーションとの関連付け機能を一時停止(&A)"));
   PMTaskTrayDisableAppLink->setCheckable(true);
-  PMTaskTrayDisableJoystick = NewAction(this, "PMTaskTrayDisableJoystick", QStringLiteral("ジョイスティックの入力処理を一時停止(&S)"));
+  PMTaskTrayDisableJoystick = NewAction(this, "PMTaskTrayDisableJoystick",
+                                        QStringLiteral("ジョイスティックの入力処理を一時停止(&S)"));
   PMTaskTrayDisableJoystick->setCheckable(true);
-  PMResetWindowPosition = NewAction(this, "PMResetWindowPosition", QStringLiteral("Brevanto のウィンドウの位置を (0,0) にリセット"));
+  PMResetWindowPosition =
+      NewAction(this, "PMResetWindowPosition",
+                QStringLiteral("Brevanto のウィンドウの位置を (0,0) にリセット"));
   PMTaskTrayExit = NewAction(this, "PMTaskTrayExit", QStringLiteral("Brevanto を終了する(&X)"));
   PMTaskTray->addActions({PMTaskTrayOpen, PMTaskTrayDetect});
   PMTaskTray->addSeparator();
@@ -275,9 +314,9 @@ void TMainForm::BuildMenus() {
   for (QMenu* menu : {PMConfigList, PMJoystickTab, PMButtonList, PMTaskTray}) WatchMenu(menu);
 
   // Commands whose dialogs this build does not have.
-  for (QAction* action : {MMPreference, MMJoystickProperty, MMAppLink, MMAutoStartup,
-                          PMEditDeviceTemplate, PMEditDeviceTemplate2, PMSpecifyTabTemplate,
-                          PMSpecifyTabTemplate2, PMButtonListEdit}) {
+  for (QAction* action :
+       {MMPreference, MMJoystickProperty, MMAppLink, MMAutoStartup, PMEditDeviceTemplate,
+        PMEditDeviceTemplate2, PMSpecifyTabTemplate, PMSpecifyTabTemplate2, PMButtonListEdit}) {
     NotAvailable(action);
   }
 
@@ -301,22 +340,28 @@ void TMainForm::BuildMenus() {
     connect(a, &QAction::triggered, this, runIfDone(&MainFormHost::DeleteProfile));
   }
   for (QAction* a : {MMSaveConfiguration, PMConfigListSave}) {
-    connect(a, &QAction::triggered, this, [this] { host_.SaveProfile(lbConfigList->currentRow()); });
+    connect(a, &QAction::triggered, this,
+            [this] { host_.SaveProfile(lbConfigList->currentRow()); });
   }
-  connect(MMOpenConfigDir, &QAction::triggered, this, [this] { host_.OpenFolder(host_.DataDir()); });
+  connect(MMOpenConfigDir, &QAction::triggered, this,
+          [this] { host_.OpenFolder(host_.DataDir()); });
   connect(MMExit, &QAction::triggered, this, &TMainForm::MMExitClick);
   connect(PMTaskTrayExit, &QAction::triggered, this, &TMainForm::MMExitClick);
   connect(MMDarkMode, &QAction::triggered, this, &TMainForm::MMDarkModeClick);
   connect(MMDisableAppLink, &QAction::triggered, this, [this] { MMDisableAppLinkClick(false); });
-  connect(PMTaskTrayDisableAppLink, &QAction::triggered, this, [this] { MMDisableAppLinkClick(true); });
+  connect(PMTaskTrayDisableAppLink, &QAction::triggered, this,
+          [this] { MMDisableAppLinkClick(true); });
   connect(MMDisableJoystick, &QAction::triggered, this, [this] { MMDisableJoystickClick(false); });
-  connect(PMTaskTrayDisableJoystick, &QAction::triggered, this, [this] { MMDisableJoystickClick(true); });
+  connect(PMTaskTrayDisableJoystick, &QAction::triggered, this,
+          [this] { MMDisableJoystickClick(true); });
   const std::pair<QAction*, const char*> pages[] = {
-      {MMOverview, "/ja/overview"}, {MMTips, "/ja/blog/category/brevanto/"}, {MMFAQ, "/ja/faq"},
-      {MMDonation, "/ja/donate"},   {MMChanges, "/ja/news"},
+      {MMOverview, "/ja/overview"}, {MMTips, "/ja/blog/category/brevanto/"},
+      {MMFAQ, "/ja/faq"},           {MMDonation, "/ja/donate"},
+      {MMChanges, "/ja/news"},
   };
   for (const auto& [action, path] : pages) {
-    connect(action, &QAction::triggered, this, [this, path = std::string(path)] { host_.OpenWebPage(path); });
+    connect(action, &QAction::triggered, this,
+            [this, path = std::string(path)] { host_.OpenWebPage(path); });
   }
   connect(MMAbout, &QAction::triggered, this, [this] {
     TAboutBox about([this](const std::string& path) { host_.OpenWebPage(path); }, this);
@@ -338,7 +383,8 @@ void TMainForm::BuildMenus() {
   connect(PMButtonListAllClear, &QAction::triggered, this, &TMainForm::PMButtonListAllClearClick);
   connect(PMJoyClear, &QAction::triggered, this, &TMainForm::PMButtonListAllClearClick);
   connect(PMJoyCopyToClipboard, &QAction::triggered, this, &TMainForm::PMJoyCopyToClipboardClick);
-  connect(PMJoyPasteFromClipboard, &QAction::triggered, this, &TMainForm::PMJoyPasteFromClipboardClick);
+  connect(PMJoyPasteFromClipboard, &QAction::triggered, this,
+          &TMainForm::PMJoyPasteFromClipboardClick);
 }
 
 void TMainForm::BuildLayout() {
@@ -388,10 +434,12 @@ void TMainForm::BuildLayout() {
   for (QAction* a : {PMButtonListCopy, PMButtonListPaste, PMButtonListClear}) {
     a->setShortcutContext(Qt::WidgetShortcut);
   }
-  btnEditSelected = Named(new QPushButton(QStringLiteral("このボタン設定を編集"), tsJoystick), "btnEditSelected");
+  btnEditSelected =
+      Named(new QPushButton(QStringLiteral("このボタン設定を編集"), tsJoystick), "btnEditSelected");
   btnEditSelected->setEnabled(false);
   btnEditSelected->setToolTip(QString::fromUtf8(kNotAvailableYet));
-  btnConfigWizard = Named(new QPushButton(QStringLiteral("簡易設定ウィザード"), tsJoystick), "btnConfigWizard");
+  btnConfigWizard =
+      Named(new QPushButton(QStringLiteral("簡易設定ウィザード"), tsJoystick), "btnConfigWizard");
   auto* listButtons = new QHBoxLayout;
   listButtons->addWidget(btnEditSelected);
   listButtons->addWidget(btnConfigWizard);
@@ -450,10 +498,13 @@ QWidget* TMainForm::BuildOptionsPage() {
   btnCalibrate->setEnabled(false);
   btnCalibrate->setToolTip(QString::fromUtf8(kNotAvailableYet));
   editNumJoystick = Named(new QLineEdit(page), "editNumJoystick");
-  editNumJoystick->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), editNumJoystick));
-  editNumJoystick->setToolTip(QStringLiteral("実際に接続してあるジョイスティック数とは関係なく、別途設定できます。"));
+  editNumJoystick->setValidator(new QRegularExpressionValidator(
+      QRegularExpression(QStringLiteral("[0-9]*")), editNumJoystick));
+  editNumJoystick->setToolTip(
+      QStringLiteral("実際に接続してあるジョイスティック数とは関係なく、別途設定できます。"));
   editNumJoystick->setMaximumWidth(60);
-  btnApplyNumJoysticks = Named(new QPushButton(QStringLiteral("変更"), page), "btnApplyNumJoysticks");
+  btnApplyNumJoysticks =
+      Named(new QPushButton(QStringLiteral("変更"), page), "btnApplyNumJoysticks");
 
   auto* status = new QHBoxLayout;
   status->addWidget(lblJoystickStatus);
@@ -468,15 +519,22 @@ QWidget* TMainForm::BuildOptionsPage() {
 
   auto* display = Named(new QGroupBox(QStringLiteral("表示するボタン設定"), page), "gbDisplay");
   cbAxisDisplayMode = Named(new QComboBox(display), "cbAxisDisplayMode");
-  cbAxisDisplayMode->addItems({QStringLiteral("スティック×１"), QStringLiteral("スティック×１ ＋ ＰＯＶ×１"),
+  cbAxisDisplayMode->addItems({QStringLiteral("スティック×１"),
+                               QStringLiteral("スティック×１ ＋ ＰＯＶ×１"),
                                QStringLiteral("スティック×２ ＋ ＰＯＶ×１"),
                                QStringLiteral("すべての軸を表示（８軸＋ＰＯＶ×４）")});
   const QString diagonalHint = QStringLiteral("テンキーの 1,3,7,9 などを斜めに割り当てたい場合");
-  cbUseDiagonalInput1 = Named(new QCheckBox(QStringLiteral("左スティックの斜め入力を別ボタンとして使用"), display), "cbUseDiagonalInput1");
+  cbUseDiagonalInput1 =
+      Named(new QCheckBox(QStringLiteral("左スティックの斜め入力を別ボタンとして使用"), display),
+            "cbUseDiagonalInput1");
   cbUseDiagonalInput1->setToolTip(diagonalHint);
-  cbUseDiagonalInput2 = Named(new QCheckBox(QStringLiteral("右スティックの斜め入力を別ボタンとして使用"), display), "cbUseDiagonalInput2");
+  cbUseDiagonalInput2 =
+      Named(new QCheckBox(QStringLiteral("右スティックの斜め入力を別ボタンとして使用"), display),
+            "cbUseDiagonalInput2");
   cbUseDiagonalInput2->setToolTip(diagonalHint);
-  cbUsePOV8Way = Named(new QCheckBox(QStringLiteral("ＰＯＶの斜め入力を別ボタンとして使用"), display), "cbUsePOV8Way");
+  cbUsePOV8Way =
+      Named(new QCheckBox(QStringLiteral("ＰＯＶの斜め入力を別ボタンとして使用"), display),
+            "cbUsePOV8Way");
   editNumButtons = Named(new QLineEdit(display), "editNumButtons");
   editNumButtons->setMaximumWidth(60);
   auto* axisRow = new QHBoxLayout;
@@ -495,20 +553,25 @@ QWidget* TMainForm::BuildOptionsPage() {
   displayLayout->addLayout(buttonsRow);
 
   auto* input = Named(new QGroupBox(QStringLiteral("入力処理の設定"), page), "gbInput");
-  cbRepeatSameKeyInSequence = Named(new QCheckBox(QStringLiteral("連続して同じキーが続く場合に再度入力処理する"), input), "cbRepeatSameKeyInSequence");
-  btnButtonAlias = Named(new QPushButton(QStringLiteral("ボタン割り当ての変更"), input), "btnButtonAlias");
+  cbRepeatSameKeyInSequence =
+      Named(new QCheckBox(QStringLiteral("連続して同じキーが続く場合に再度入力処理する"), input),
+            "cbRepeatSameKeyInSequence");
+  btnButtonAlias =
+      Named(new QPushButton(QStringLiteral("ボタン割り当ての変更"), input), "btnButtonAlias");
   tbThreshold1 = ThresholdBar(input, "tbThreshold1");
   tbThreshold2 = ThresholdBar(input, "tbThreshold2");
   lblThreshold1 = Named(new QLabel(PercentText(0), input), "lblThreshold1");
   lblThreshold2 = Named(new QLabel(PercentText(0), input), "lblThreshold2");
   cbKeySendMode = Named(new QComboBox(input), "cbKeySendMode");
-  cbKeySendMode->addItems({QStringLiteral("デフォルト"), QStringLiteral("代替方式１ (Virtual Key base)"),
+  cbKeySendMode->addItems({QStringLiteral("デフォルト"),
+                           QStringLiteral("代替方式１ (Virtual Key base)"),
                            QStringLiteral("代替方式２ (Scancode base)")});
   auto* inputLayout = new QGridLayout(input);
   inputLayout->addWidget(cbRepeatSameKeyInSequence, 0, 0, 1, 3);
   inputLayout->addWidget(new QLabel(QStringLiteral("ボタン割り当ての変更"), input), 1, 0);
   inputLayout->addWidget(btnButtonAlias, 1, 1);
-  inputLayout->addWidget(new QLabel(QStringLiteral("入力のしきい値（入力を無視するあそび）"), input), 2, 0, 1, 3);
+  inputLayout->addWidget(
+      new QLabel(QStringLiteral("入力のしきい値（入力を無視するあそび）"), input), 2, 0, 1, 3);
   inputLayout->addWidget(new QLabel(QStringLiteral("Stick 1"), input), 3, 0);
   inputLayout->addWidget(tbThreshold1, 3, 1);
   inputLayout->addWidget(lblThreshold1, 3, 2);
@@ -518,15 +581,19 @@ QWidget* TMainForm::BuildOptionsPage() {
   inputLayout->addWidget(new QLabel(QStringLiteral("キー出力方法"), input), 5, 0);
   inputLayout->addWidget(cbKeySendMode, 5, 1);
 
-  auto* notify = Named(new QGroupBox(QStringLiteral("設定ファイル切り替え時の設定"), page), "gbNotify");
+  auto* notify =
+      Named(new QGroupBox(QStringLiteral("設定ファイル切り替え時の設定"), page), "gbNotify");
   cbPlaySound = Named(new QCheckBox(QStringLiteral("サウンドを鳴らす"), notify), "cbPlaySound");
   editSoundFile = Named(new QLineEdit(notify), "editSoundFile");
   btnSoundFile = Named(new QPushButton(QStringLiteral("..."), notify), "btnSoundFile");
-  cbShowProfileImage = Named(new QCheckBox(QStringLiteral("画像ファイルを表示する"), notify), "cbShowProfileImage");
+  cbShowProfileImage =
+      Named(new QCheckBox(QStringLiteral("画像ファイルを表示する"), notify), "cbShowProfileImage");
   editImageFile = Named(new QLineEdit(notify), "editImageFile");
   btnImageFile = Named(new QPushButton(QStringLiteral("..."), notify), "btnImageFile");
-  cbTriggerVibration = Named(new QCheckBox(QStringLiteral("コントローラーを振動させる"), notify), "cbTriggerVibration");
-  btnVibrationDetails = Named(new QPushButton(QStringLiteral("詳細..."), notify), "btnVibrationDetails");
+  cbTriggerVibration = Named(new QCheckBox(QStringLiteral("コントローラーを振動させる"), notify),
+                             "cbTriggerVibration");
+  btnVibrationDetails =
+      Named(new QPushButton(QStringLiteral("詳細..."), notify), "btnVibrationDetails");
   for (QPushButton* b : {btnSoundFile, btnImageFile}) b->setMaximumWidth(32);
   auto* notifyLayout = new QGridLayout(notify);
   notifyLayout->addWidget(cbPlaySound, 0, 0);
@@ -570,13 +637,11 @@ void TMainForm::ConnectOptions() {
             return std::exchange(p.DisplayMode, index) != index;
           }));
   connect(cbUseDiagonalInput1, &QCheckBox::clicked, this,
-          storeAndRebuild([](ConfigFile& p, bool on) {
-            return std::exchange(p.UseDiagonalInput, on) != on;
-          }));
+          storeAndRebuild(
+              [](ConfigFile& p, bool on) { return std::exchange(p.UseDiagonalInput, on) != on; }));
   connect(cbUseDiagonalInput2, &QCheckBox::clicked, this,
-          storeAndRebuild([](ConfigFile& p, bool on) {
-            return std::exchange(p.UseDiagonalInput2, on) != on;
-          }));
+          storeAndRebuild(
+              [](ConfigFile& p, bool on) { return std::exchange(p.UseDiagonalInput2, on) != on; }));
   connect(cbUsePOV8Way, &QCheckBox::clicked, this, storeAndRebuild([](ConfigFile& p, bool on) {
             return std::exchange(p.UsePOV8Way, on) != on;
           }));
@@ -666,7 +731,8 @@ void TMainForm::ChooseFile(bool sound) {
   if (!p) return;
   std::string& field = sound ? p->SoundFile : p->ImageFile;
   const QString start =
-      field.empty() ? QString() : ToQ(std::filesystem::path(ResolveDataPath(field)).parent_path().string());
+      field.empty() ? QString()
+                    : ToQ(std::filesystem::path(ResolveDataPath(field)).parent_path().string());
   const QString filter =
       sound ? QStringLiteral("サウンドファイル (*.mp3 *.wav);;すべてのファイル (*)")
             : QStringLiteral("画像ファイル (*.bmp *.png *.jpg *.jpeg);;すべてのファイル (*)");
@@ -704,8 +770,9 @@ void TMainForm::btnApplyNumJoysticksClick() {
     return;
   }
   if (*n < 1 || *n > kMaxJoysticks) {
-    QMessageBox::critical(this, QStringLiteral("Error"),
-                          QStringLiteral("1 以上 %1 以下の数を入れてください。").arg(kMaxJoysticks));
+    QMessageBox::critical(
+        this, QStringLiteral("Error"),
+        QStringLiteral("1 以上 %1 以下の数を入れてください。").arg(kMaxJoysticks));
     editNumJoystick->setFocus();
     return;
   }
@@ -725,9 +792,10 @@ void TMainForm::ApplyNumButtons() {
   const std::optional<int> n = ParseIntegerText(text);
   if (!n || *n < 0 || *n > kMaxButtons) {
     // A profile holds 128 button records; more would reach past them.
-    QMessageBox::critical(this, QStringLiteral("Error"),
-                          n ? QStringLiteral("0 以上 %1 以下の数を入れてください。").arg(kMaxButtons)
-                            : NotAnIntegerMessage(text));
+    QMessageBox::critical(
+        this, QStringLiteral("Error"),
+        n ? QStringLiteral("0 以上 %1 以下の数を入れてください。").arg(kMaxButtons)
+          : NotAnIntegerMessage(text));
     editNumButtons->setText(QString::number(p->NumberOfButtons));
     return;
   }
@@ -852,14 +920,18 @@ void TMainForm::StoreGeometry() {
   settings_.ListColumnWidthComment = UnscaleForDpi(lvButtonList->columnWidth(3), scale);
 }
 
-ConfigFile* TMainForm::Profile() const { return host_.CurrentProfile(); }
+ConfigFile* TMainForm::Profile() const {
+  return host_.CurrentProfile();
+}
 
 int TMainForm::NumberOfJoysticks() const {
   const ConfigFile* p = Profile();
   return p ? p->NumberOfJoysticks() : 0;
 }
 
-int TMainForm::ShownSlot() const { return tcJoystick->currentIndex(); }
+int TMainForm::ShownSlot() const {
+  return tcJoystick->currentIndex();
+}
 
 const TDeviceTemplate* TMainForm::TemplateOfSlot(int slot) const {
   if (slot < 0) return nullptr;
@@ -873,7 +945,9 @@ const TDeviceTemplate* TMainForm::TemplateOfSlot(int slot) const {
   return joystick ? joystick->resolvedTemplate : nullptr;
 }
 
-const TDeviceTemplate* TMainForm::ShownTemplate() const { return TemplateOfSlot(ShownSlot()); }
+const TDeviceTemplate* TMainForm::ShownTemplate() const {
+  return TemplateOfSlot(ShownSlot());
+}
 
 std::string TMainForm::TabCaption(int slot) const {
   std::string name;
@@ -889,7 +963,9 @@ std::string TMainForm::TabCaption(int slot) const {
   return "[" + std::to_string(slot + 1) + "] " + name;
 }
 
-std::string TMainForm::Caption() const { return FromQ(windowTitle()); }
+std::string TMainForm::Caption() const {
+  return FromQ(windowTitle());
+}
 
 void TMainForm::UpdateCaption() {
   std::string caption = std::string(AppInfo::kProductName) + " v" BREVANTO_VERSION;
@@ -899,7 +975,9 @@ void TMainForm::UpdateCaption() {
   setWindowTitle(ToQ(caption));
 }
 
-bool TMainForm::JoystickSuspended() const { return MMDisableJoystick->isChecked(); }
+bool TMainForm::JoystickSuspended() const {
+  return MMDisableJoystick->isChecked();
+}
 
 void TMainForm::RefreshList() {
   const QSignalBlocker block(lbConfigList);
@@ -930,8 +1008,8 @@ void TMainForm::Rebuild() {
   if (p) {
     QList<QTreeWidgetItem*> rows;
     for (int button : ButtonListRows(*p)) {
-      auto* item = new QTreeWidgetItem({ToQ(ButtonName(button)), QStringLiteral("None"),
-                                        QStringLiteral("OFF"), QString()});
+      auto* item = new QTreeWidgetItem(
+          {ToQ(ButtonName(button)), QStringLiteral("None"), QStringLiteral("OFF"), QString()});
       item->setData(0, kButtonRole, button);
       item->setTextAlignment(2, Qt::AlignCenter);
       rows.append(item);
@@ -1027,7 +1105,10 @@ void TMainForm::tcJoystickChange(int index) {
 
 void TMainForm::PostToSelf(uint32_t message) {
   QMetaObject::invokeMethod(
-      this, [this, message] { HandleMessage(PostedMessage{message, 0, 0}); },
+      this,
+      [this, message] {
+        HandleMessage(PostedMessage{message, 0, 0});
+      },
       Qt::QueuedConnection);
 }
 
@@ -1078,9 +1159,9 @@ void TMainForm::UpdateHighlight() {
   const int n = std::min<int>(NumberOfJoysticks(), static_cast<int>(tabCaptions_.size()));
   for (int slot = 0; slot < n; ++slot) {
     const std::string& plain = tabCaptions_[static_cast<std::size_t>(slot)];
-    const bool starred = TabIsStarred(states, slot, NumberOfJoysticks(), highlightActive_,
-                                      settings_.HighlightButtons,
-                                      settings_.HighlightButtonsForAllTabs);
+    const bool starred =
+        TabIsStarred(states, slot, NumberOfJoysticks(), highlightActive_,
+                     settings_.HighlightButtons, settings_.HighlightButtonsForAllTabs);
     const QString caption = ToQ(starred ? "*" + plain + "*" : plain);
     if (tcJoystick->tabText(slot) != caption) tcJoystick->setTabText(slot, caption);
   }
@@ -1126,8 +1207,9 @@ void TMainForm::ProfileSwitched() {
   if (settings_.NotifyBalloon) {
     const std::vector<std::string> names = host_.ProfileNames();
     const int index = host_.CurrentProfileIndex();
-    const std::string name =
-        index >= 0 && index < static_cast<int>(names.size()) ? names[static_cast<std::size_t>(index)] : "";
+    const std::string name = index >= 0 && index < static_cast<int>(names.size())
+                                 ? names[static_cast<std::size_t>(index)]
+                                 : "";
     ShowBalloon(AppInfo::kProductName, "設定ファイル: " + name);
   }
 
@@ -1174,8 +1256,8 @@ void TMainForm::SetDeviceAndTabItems(int slot) {
                      PMRenameDeviceName2, PMEditDeviceTemplate2}) {
     a->setEnabled(device);
   }
-  for (QAction* a : {PMRenameTabName, PMSpecifyTabTemplate, PMRenameTabName2,
-                     PMSpecifyTabTemplate2}) {
+  for (QAction* a :
+       {PMRenameTabName, PMSpecifyTabTemplate, PMRenameTabName2, PMSpecifyTabTemplate2}) {
     a->setEnabled(!device);
   }
   for (QAction* a : unavailable_) a->setEnabled(false);
@@ -1224,7 +1306,9 @@ void TMainForm::PMTaskTrayPopup() {
   }
 }
 
-void TMainForm::TrayIconMouseDown() { host_.RedetectDevices(true); }
+void TMainForm::TrayIconMouseDown() {
+  host_.RedetectDevices(true);
+}
 
 void TMainForm::TrayIconClick() {
   if (!shown_) {
@@ -1258,6 +1342,7 @@ void TMainForm::RestoreFromTray() {
 }
 
 void TMainForm::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::ActivationChange) WindowActivationChanged();
   if (event->type() == QEvent::WindowStateChange && isMinimized() && shown_) {
     // The user minimized the window: the same as the command.
     QTimer::singleShot(0, this, &TMainForm::MinimizeApplication);
@@ -1304,7 +1389,8 @@ void TMainForm::MMDisableJoystickClick(bool fromTray) {
   const bool suspended = (fromTray ? PMTaskTrayDisableJoystick : MMDisableJoystick)->isChecked();
   MMDisableJoystick->setChecked(suspended);
   PMTaskTrayDisableJoystick->setChecked(suspended);
-  LOG_INFO(suspended ? "Disabling joystick processing temporarily" : "Enabling joystick processing");
+  LOG_INFO(suspended ? "Disabling joystick processing temporarily"
+                     : "Enabling joystick processing");
   host_.SetJoystickProcessingSuspended(suspended);
   UpdateCaption();
 }
@@ -1346,16 +1432,22 @@ void TMainForm::DelayedExecTimerTimer() {
 }
 
 void TMainForm::ApplicationStateChanged(Qt::ApplicationState state) {
-  const bool active = state == Qt::ApplicationActive;
-  if (active == highlightActive_) return;
-  highlightActive_ = active;
-  UpdateHighlight();
-  if (!active) {
+  if (state != Qt::ApplicationActive && applicationActive_) {
     LOG_DEBUG("Application Deactivated");
     ConfigFile* p = Profile();
     if (p && p->modified) host_.SaveProfile(host_.CurrentProfileIndex());
-  } else if (host_.FirstStart() && !greeted_) {
-    // Not inside the state change: the welcome runs its own event loop.
+  }
+  applicationActive_ = state == Qt::ApplicationActive;
+  WindowActivationChanged();
+}
+
+void TMainForm::WindowActivationChanged() {
+  const bool active = isActiveWindow();
+  if (active == highlightActive_) return;
+  highlightActive_ = active;
+  UpdateHighlight();
+  if (active && host_.FirstStart() && !greeted_) {
+    // Not inside the activation: the welcome runs its own event loop.
     QTimer::singleShot(0, this, &TMainForm::ShowGreetingOnce);
   }
 }
@@ -1381,9 +1473,9 @@ void TMainForm::PMRenameDeviceNameClick() {
   if (slot < 0 || slot >= host_.DetectedDeviceCount()) return;
   TDeviceConfig* device = host_.SlotDevice(slot);
   if (!device) return;
-  const std::string name = TInputNameDialog::Ask(
-      this, "デバイス" + device->Name + "の表示名の変更", "このデバイスの表示名を入力してください",
-      device->NameOverride);
+  const std::string name =
+      TInputNameDialog::Ask(this, "デバイス" + device->Name + "の表示名の変更",
+                            "このデバイスの表示名を入力してください", device->NameOverride);
   if (name.empty() || name == device->NameOverride) return;
   device->NameOverride = name;
   Rebuild();
@@ -1402,9 +1494,9 @@ void TMainForm::PMClearDeviceNameClick() {
 void TMainForm::PMRenameTabNameClick() {
   ProfileJoystick* joystick = ShownJoystick();
   if (!joystick) return;
-  const std::string name = TInputNameDialog::Ask(
-      this, "タブ[" + std::to_string(ShownSlot() + 1) + "] の表示名の変更",
-      "このタブの表示名を入力してください", joystick->DefaultDisplayName);
+  const std::string name =
+      TInputNameDialog::Ask(this, "タブ[" + std::to_string(ShownSlot() + 1) + "] の表示名の変更",
+                            "このタブの表示名を入力してください", joystick->DefaultDisplayName);
   if (name.empty() || name == joystick->DefaultDisplayName) return;
   joystick->DefaultDisplayName = name;
   MarkModified();
@@ -1443,10 +1535,11 @@ void TMainForm::PMButtonListClearClick() {
 void TMainForm::PMButtonListAllClearClick() {
   ProfileJoystick* joystick = ShownJoystick();
   if (!joystick) return;
-  QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Warning"),
-                  QStringLiteral("Joystick [%1] のボタン割り当てをすべてクリアしてもよろしいですか？")
-                      .arg(ShownSlot() + 1),
-                  QMessageBox::Yes | QMessageBox::No, this);
+  QMessageBox box(
+      QMessageBox::NoIcon, QStringLiteral("Warning"),
+      QStringLiteral("Joystick [%1] のボタン割り当てをすべてクリアしてもよろしいですか？")
+          .arg(ShownSlot() + 1),
+      QMessageBox::Yes | QMessageBox::No, this);
   if (box.exec() != QMessageBox::Yes) return;
   host_.TimerDisable();
   for (ButtonAssignment& record : joystick->Buttons()) record.Clear();

@@ -244,6 +244,7 @@ class TMainForm : public QMainWindow {
   std::string ResolveDataPath(const std::string& path) const;
   void MarkModified();
   void ApplicationStateChanged(Qt::ApplicationState state);
+  void WindowActivationChanged();
   void ShowGreetingOnce();
   void DevicesChanged();
   void PostToSelf(uint32_t message);
@@ -267,6 +268,7 @@ class TMainForm : public QMainWindow {
   bool updatingControls_ = false;
   bool shown_ = true;
   bool highlightActive_ = false;
+  bool applicationActive_ = false;
   bool greeted_ = false;
   bool closed_ = false;
   int menusOpen_ = 0;

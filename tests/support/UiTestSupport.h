@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
 #include <QGuiApplication>
@@ -11,7 +12,9 @@
 
 namespace brevanto::testing {
 
-inline bool OnRealDisplay() { return QGuiApplication::platformName() == QStringLiteral("xcb"); }
+inline bool OnRealDisplay() {
+  return QGuiApplication::platformName() == QStringLiteral("xcb");
+}
 
 // Runs action once a modal window of type T is up (QDialog::exec blocks).
 template <typename T = QDialog>
@@ -29,7 +32,8 @@ void WhenModal(std::function<void(T*)> action) {
 }
 
 // Closes the next message box with its default button and hands back its text.
-inline void AnswerNextMessageBox(QString* text, QMessageBox::StandardButton answer = QMessageBox::Ok) {
+inline void AnswerNextMessageBox(QString* text,
+                                 QMessageBox::StandardButton answer = QMessageBox::Ok) {
   WhenModal<QMessageBox>([text, answer](QMessageBox* box) {
     if (text) *text = box->text();
     if (QAbstractButton* button = box->button(answer)) {

@@ -16,7 +16,9 @@ struct EvdevCase {
   CapturedKey key;
 };
 
-void PrintTo(const EvdevCase& c, std::ostream* os) { *os << "evdev " << c.evdev; }
+void PrintTo(const EvdevCase& c, std::ostream* os) {
+  *os << "evdev " << c.evdev;
+}
 
 class CapturedKeyOfEvdevTest : public ::testing::TestWithParam<EvdevCase> {};
 
@@ -34,7 +36,8 @@ INSTANTIATE_TEST_SUITE_P(
         EvdevCase{KEY_ESC, {0x1B, 0x01, false}}, EvdevCase{KEY_TAB, {0x09, 0x0F, false}},
         EvdevCase{KEY_F12, {0x7B, 0x58, false}}, EvdevCase{KEY_SLASH, {0xBF, 0x35, false}},
         // Modifiers are generic; the scan code and the flag keep the side.
-        EvdevCase{KEY_LEFTSHIFT, {0x10, 0x2A, false}}, EvdevCase{KEY_RIGHTSHIFT, {0x10, 0x36, false}},
+        EvdevCase{KEY_LEFTSHIFT, {0x10, 0x2A, false}},
+        EvdevCase{KEY_RIGHTSHIFT, {0x10, 0x36, false}},
         EvdevCase{KEY_LEFTCTRL, {0x11, 0x1D, false}}, EvdevCase{KEY_RIGHTCTRL, {0x11, 0x1D, true}},
         EvdevCase{KEY_LEFTALT, {0x12, 0x38, false}}, EvdevCase{KEY_RIGHTALT, {0x12, 0x38, true}},
         // E0 keys: numpad Enter is Enter marked extended; the navigation

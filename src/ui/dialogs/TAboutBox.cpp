@@ -14,8 +14,8 @@ TAboutBox::TAboutBox(PageOpener openPage, QWidget* parent)
     : QDialog(parent),
       ProductName(new QLabel(QString::fromLatin1(AppInfo::kProductName), this)),
       Version(new QLabel(QStringLiteral("Version " BREVANTO_VERSION), this)),
-      LinkSite(new LinkLabel(ToQ(AppInfo::WebPageAddress("/ja/")), "/ja/", std::move(openPage),
-                             this)),
+      LinkSite(
+          new LinkLabel(ToQ(AppInfo::WebPageAddress("/ja/")), "/ja/", std::move(openPage), this)),
       OKButton(new QPushButton(QStringLiteral("OK"), this)) {
   setObjectName(QStringLiteral("TAboutBox"));
   setWindowTitle(QStringLiteral("About"));

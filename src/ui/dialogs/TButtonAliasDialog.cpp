@@ -55,7 +55,8 @@ TButtonAliasDialog::TButtonAliasDialog(ConfigFile& profile, QWidget* parent)
   lblExplanation->setText(QStringLiteral(
       "例えば、ジョイスティックを買い替えた場合にボタン番号を入れ替えることができます。また、使用さ"
       "れていない後半のボタン設定を利用することで、一つのボタンに複数の機能を割り当てたり（例えば "
-      "Button1 が押されたら、Button21 も押されたことにする）、またはボタンの同時押しに対する処理を指"
+      "Button1 が押されたら、Button21 "
+      "も押されたことにする）、またはボタンの同時押しに対する処理を指"
       "定することもできます（例えば Button3 と Button4 が両方押されたら Button22 が押されたことにす"
       "る）"));
   lvButtonAlias->setObjectName(QStringLiteral("lvButtonAlias"));
@@ -71,13 +72,14 @@ TButtonAliasDialog::TButtonAliasDialog(ConfigFile& profile, QWidget* parent)
   btnOK->setObjectName(QStringLiteral("btnOK"));
 
   auto* group = new QVBoxLayout(lblSelected);
-  group->addWidget(new QLabel(QStringLiteral("下記の入力があったら押されたことにする"), lblSelected));
+  group->addWidget(
+      new QLabel(QStringLiteral("下記の入力があったら押されたことにする"), lblSelected));
   group->addWidget(cbAssignment1);
-  group->addWidget(
-      new QLabel(QStringLiteral("さらに下記の入力も同時に押された場合のみに限定する"), lblSelected));
+  group->addWidget(new QLabel(QStringLiteral("さらに下記の入力も同時に押された場合のみに限定する"),
+                              lblSelected));
   group->addWidget(cbAssignment2);
-  group->addWidget(
-      new QLabel(QStringLiteral("さらに下記の入力も同時に押された場合のみに限定する"), lblSelected));
+  group->addWidget(new QLabel(QStringLiteral("さらに下記の入力も同時に押された場合のみに限定する"),
+                              lblSelected));
   group->addWidget(cbAssignment3);
   group->addStretch();
   auto* middle = new QHBoxLayout;

@@ -25,7 +25,8 @@ TGreetingDialog::TGreetingDialog(PageOpener openPage, QWidget* parent)
   // that must be writable.
   LabelNote->setText(QStringLiteral(
       "注意 :  このメッセージは初めて起動した際に表示されます。もしもこのメッセージが何度も表示され"
-      "る場合には、設定ファイルがうまく保存されていない可能性があります。Brevanto.ini が置かれている"
+      "る場合には、設定ファイルがうまく保存されていない可能性があります。Brevanto.ini "
+      "が置かれている"
       "フォルダが読み取り専用（書き取り禁止）になっていないかご確認ください。"));
   LabelNote->setWordWrap(true);
 
@@ -33,9 +34,10 @@ TGreetingDialog::TGreetingDialog(PageOpener openPage, QWidget* parent)
   buttons->addStretch();
   buttons->addWidget(btnClose);
   auto* layout = new QVBoxLayout(this);
+  layout->addWidget(new QLabel(
+      QStringLiteral("Brevanto をダウンロード、ご利用いただきありがとうございます。"), this));
   layout->addWidget(
-      new QLabel(QStringLiteral("Brevanto をダウンロード、ご利用いただきありがとうございます。"), this));
-  layout->addWidget(new QLabel(QStringLiteral("基本的な使い方は、以下のリンクをご参照ください。"), this));
+      new QLabel(QStringLiteral("基本的な使い方は、以下のリンクをご参照ください。"), this));
   layout->addWidget(LabelURL);
   layout->addSpacing(8);
   layout->addWidget(LabelNote);

@@ -39,8 +39,8 @@ QPoint ImagePlacement(int position, QSize client, QSize screen) {
 }
 
 TImageForm::TImageForm(const double* fullScreenRatio, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
-                          Qt::Tool | Qt::WindowDoesNotAcceptFocus),
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::Tool |
+                          Qt::WindowDoesNotAcceptFocus),
       Image(new QLabel(this)),
       CloseTimer(new QTimer(this)),
       fullScreenRatio_(fullScreenRatio) {

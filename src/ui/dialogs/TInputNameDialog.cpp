@@ -42,10 +42,18 @@ TInputNameDialog::TInputNameDialog(QWidget* parent)
   connect(editNewName, &QLineEdit::returnPressed, this, &QDialog::accept);
 }
 
-void TInputNameDialog::SetCaption(const std::string& caption) { setWindowTitle(ToQ(caption)); }
-void TInputNameDialog::SetPrompt(const std::string& prompt) { lblExplanation->setText(ToQ(prompt)); }
-void TInputNameDialog::SetText(const std::string& text) { editNewName->setText(ToQ(text)); }
-std::string TInputNameDialog::Text() const { return FromQ(editNewName->text()); }
+void TInputNameDialog::SetCaption(const std::string& caption) {
+  setWindowTitle(ToQ(caption));
+}
+void TInputNameDialog::SetPrompt(const std::string& prompt) {
+  lblExplanation->setText(ToQ(prompt));
+}
+void TInputNameDialog::SetText(const std::string& text) {
+  editNewName->setText(ToQ(text));
+}
+std::string TInputNameDialog::Text() const {
+  return FromQ(editNewName->text());
+}
 
 std::string TInputNameDialog::Ask(QWidget* parent, const std::string& caption,
                                   const std::string& prompt, const std::string& text) {

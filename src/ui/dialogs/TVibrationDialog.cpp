@@ -91,8 +91,12 @@ void TVibrationDialog::SetValues(int leftMotor, int rightMotor, const std::strin
   editVibrationDuration->setText(ToQ(durationText));
 }
 
-int TVibrationDialog::LeftMotor() const { return tbVibration1->value(); }
-int TVibrationDialog::RightMotor() const { return tbVibration2->value(); }
+int TVibrationDialog::LeftMotor() const {
+  return tbVibration1->value();
+}
+int TVibrationDialog::RightMotor() const {
+  return tbVibration2->value();
+}
 std::string TVibrationDialog::DurationText() const {
   return FromQ(editVibrationDuration->text());
 }

@@ -58,7 +58,9 @@ TWizardDialog::TWizardDialog(QWidget* parent)
   });
 }
 
-void TWizardDialog::SetPrompt(const std::string& prompt) { lblExplanation->setText(ToQ(prompt)); }
+void TWizardDialog::SetPrompt(const std::string& prompt) {
+  lblExplanation->setText(ToQ(prompt));
+}
 
 void TWizardDialog::showEvent(QShowEvent* event) {
   resultCode_ = kExit;

@@ -37,8 +37,8 @@ TEST(ImagePlacementTest, PutsTheWindowInTheChosenCorner) {
     int position;
     QPoint at;
   } cases[] = {
-      {0, {0, 0}},       {1, {0, 1029}},     {2, {1819, 0}},
-      {3, {1819, 1029}}, {4, {909, 514}},    {7, {1819, 1029}},
+      {0, {0, 0}},       {1, {0, 1029}},  {2, {1819, 0}},
+      {3, {1819, 1029}}, {4, {909, 514}}, {7, {1819, 1029}},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(ImagePlacement(c.position, client, screen), c.at) << "position " << c.position;

@@ -23,8 +23,8 @@ struct CloseCase {
 TEST(TInputNameDialogTest, HowItClosesDecidesWhatTheCallerReads) {
   const CloseCase cases[] = {
       {"OK", [](TInputNameDialog& d) { d.btnOK->click(); }, "Race", true},
-      {"Enter", [](TInputNameDialog& d) { QTest::keyClick(d.editNewName, Qt::Key_Return); },
-       "Race", true},
+      {"Enter", [](TInputNameDialog& d) { QTest::keyClick(d.editNewName, Qt::Key_Return); }, "Race",
+       true},
       // The close box confirms what was typed.
       {"close box", [](TInputNameDialog& d) { d.close(); }, "Race", false},
       {"Cancel", [](TInputNameDialog& d) { d.btnCancel->click(); }, "", false},
@@ -55,8 +55,8 @@ TEST(TInputNameDialogTest, AskShowsCaptionPromptAndTextAndReturnsTheEdit) {
     QTest::keyClicks(d->editNewName, QStringLiteral("-2"));
     d->btnOK->click();
   });
-  EXPECT_EQ(TInputNameDialog::Ask(nullptr, "タブ[1] の表示名の変更", "このタブの表示名を入力してください",
-                                  "Pad"),
+  EXPECT_EQ(TInputNameDialog::Ask(nullptr, "タブ[1] の表示名の変更",
+                                  "このタブの表示名を入力してください", "Pad"),
             "Pad-2");
   EXPECT_EQ(title, QStringLiteral("タブ[1] の表示名の変更"));
   EXPECT_EQ(prompt, QStringLiteral("このタブの表示名を入力してください"));

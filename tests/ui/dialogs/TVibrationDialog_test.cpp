@@ -7,8 +7,8 @@
 #include <QPushButton>
 #include <QSlider>
 
-#include "support/UiTestSupport.h"
 #include "core/profile/ConfigFile.h"
+#include "support/UiTestSupport.h"
 
 namespace brevanto {
 namespace {

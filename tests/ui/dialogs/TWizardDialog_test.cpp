@@ -51,7 +51,8 @@ TEST(TWizardDialogTest, SkipExitAndCloseBoxGiveTheirCodesWithoutAKey) {
   for (const ButtonCase& c : cases) {
     SCOPED_TRACE(c.name);
     // A key captured by the previous showing must not carry over.
-    testing::WhenModal<TWizardDialog>([](TWizardDialog* d) { QTest::keyClick(d->Edit1, Qt::Key_B); });
+    testing::WhenModal<TWizardDialog>(
+        [](TWizardDialog* d) { QTest::keyClick(d->Edit1, Qt::Key_B); });
     dialog.exec();
     ASSERT_EQ(dialog.KeyCode(), 0x42);
     testing::WhenModal<TWizardDialog>(c.act);

@@ -54,9 +54,9 @@ TEST(ScanCodeOfEvdevKeyTest, IsTheInverseOfEvdevKeyOfScanCode) {
 
 TEST(ScanCodeOfEvdevKeyTest, GivesTheCodeAKeyboardSends) {
   const ScanCase cases[] = {
-      {0x1E, KEY_A},       {0x1C, KEY_ENTER},     {0x11C, KEY_KPENTER}, {0x11D, KEY_RIGHTCTRL},
+      {0x1E, KEY_A},          {0x1C, KEY_ENTER},  {0x11C, KEY_KPENTER}, {0x11D, KEY_RIGHTCTRL},
       {0x36, KEY_RIGHTSHIFT}, {0x14B, KEY_LEFT},  {0x4B, KEY_KP4},      {0x137, KEY_SYSRQ},
-      {0x57, KEY_F11},     {0x79, KEY_HENKAN},    {0, KEY_RESERVED},    {0, KEY_CNT},
+      {0x57, KEY_F11},        {0x79, KEY_HENKAN}, {0, KEY_RESERVED},    {0, KEY_CNT},
   };
   for (const ScanCase& c : cases) {
     EXPECT_EQ(ScanCodeOfEvdevKey(c.key), c.scan) << "key " << c.key;
