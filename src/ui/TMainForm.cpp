@@ -785,7 +785,7 @@ void TMainForm::btnApplyNumJoysticksClick() {
   PostToSelf(WM_BRV_DEVICES_CHANGED);
 }
 
-void TMainForm::ApplyNumButtons() {
+void TMainForm::editNumButtonsExit() {
   ConfigFile* p = Profile();
   if (!p) return;
   const QString text = editNumButtons->text();
@@ -828,7 +828,7 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
                static_cast<QFocusEvent*>(event)->reason() != Qt::ActiveWindowFocusReason &&
                static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
       // Deferred: a message box must not open inside the focus change.
-      QTimer::singleShot(0, this, &TMainForm::ApplyNumButtons);
+      QTimer::singleShot(0, this, &TMainForm::editNumButtonsExit);
     }
   }
   return QMainWindow::eventFilter(watched, event);

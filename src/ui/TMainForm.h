@@ -203,6 +203,8 @@ class TMainForm : public QMainWindow {
   void PMJoyPasteFromClipboardClick();
   void btnConfigWizardClick();
   void btnApplyNumJoysticksClick();
+  // The number of buttons is applied when its edit loses the focus.
+  void editNumButtonsExit();
   void RestoreFromTray();
   void MinimizeApplication();
   void RestoreApplication();
@@ -251,7 +253,6 @@ class TMainForm : public QMainWindow {
   ProfileJoystick* ShownJoystick();
   QTreeWidgetItem* SelectedRow() const;
   void SetDeviceAndTabItems(int slot);
-  void ApplyNumButtons();
   void ChooseFile(bool sound);
   void FileEditDone(bool sound);
   void FileBoxClick(bool sound);

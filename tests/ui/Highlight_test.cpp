@@ -8,7 +8,6 @@
 #include <QTreeWidget>
 
 #include "core/input/VirtualButton.h"
-#include "support/DisplayLock.h"
 #include "support/FakeMainFormHost.h"
 #include "support/UiTestSupport.h"
 
@@ -75,7 +74,6 @@ TEST(TabIsStarredTest, StarsSlotsInUseThatPressWhileTheWindowIsActive) {
 // The window paints what the cycle reports only while it is the active one.
 TEST(MainFormHighlightTest, ActiveWindowPaintsRowsAndStarsTabsAndForgetsThemWhenLeft) {
   if (!testing::OnRealDisplay()) GTEST_SKIP() << "window activation needs an X server";
-  testing::DisplayLock lock;
   testing::FakeMainFormHost host;
   host.Profile(0).SetNumberOfJoysticks(2);
   host.Profile(0).NumberOfButtons = 4;
