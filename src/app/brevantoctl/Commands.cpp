@@ -7,10 +7,15 @@
 
 namespace brevanto::ctl {
 
+int RunDevices(int argc, char** argv);
+int RunSend(int argc, char** argv);
+
 std::span<const Command> Commands() {
   static const std::array commands{
       Command{"resave", "load a profile and write it in the current format", RunResave},
       Command{"describe", "list the button rows of one joystick of a profile", RunDescribe},
+      Command{"devices", "list the detected controllers and their joystick slots", RunDevices},
+      Command{"send", "send a message to the running Brevanto", RunSend},
   };
   return commands;
 }

@@ -44,6 +44,14 @@ class TDeviceConfig {
   const TDeviceTemplate* resolvedTemplate = nullptr;
   // Last reported analog value / 20 per physical axis, for the live display.
   std::array<int32_t, kAxisCount> lastAnalog{};
+  // What the device offers, as its back end found it at the last detection:
+  // which of the eight axis positions exist, and the counts.
+  std::array<bool, kAxisCount> axisPresent{};
+  int32_t numAxes = 0;
+  int32_t numPovs = 0;
+  int32_t numButtons = 0;
+  // HID devices whose buttons follow the Xbox pad numbering.
+  bool xboxLayout = false;
 
   // NameOverride when set, otherwise the name the device reports.
   const std::string& DisplayName() const { return NameOverride.empty() ? Name : NameOverride; }

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "core/input/ControllerNames.h"
 #include "core/log/Logger.h"
 
 namespace brevanto {
@@ -12,17 +13,6 @@ constexpr uint16_t kUsageDial = 0x37;
 constexpr uint16_t kUsageHatSwitch = 0x39;
 constexpr uint16_t kUsageAccelerator = 0xC4;
 constexpr uint16_t kUsageBrake = 0xC5;
-
-constexpr int kDeviceTypeXbox360 = 31;
-constexpr int kDeviceTypeXboxOne = 32;
-constexpr int kDeviceTypePs3 = 33;
-constexpr int kDeviceTypePs4 = 34;
-constexpr int kDeviceTypePs5 = 45;
-
-constexpr int kAxisZ = 2;
-constexpr int kAxisRx = 3;
-constexpr int kAxisRy = 4;
-constexpr int kAxisRz = 5;
 
 void LogValueCapability(const HidValueCaps& caps) {
   if (caps.isRange) {

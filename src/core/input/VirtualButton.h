@@ -25,6 +25,16 @@ inline constexpr int kDiagonalDownRight = 3;
 
 inline constexpr int kFullValue = 1000;
 
+// Physical axis positions of a joystick state and of an axis mapping entry.
+inline constexpr int kAxisX = 0;
+inline constexpr int kAxisY = 1;
+inline constexpr int kAxisZ = 2;
+inline constexpr int kAxisRx = 3;
+inline constexpr int kAxisRy = 4;
+inline constexpr int kAxisRz = 5;
+inline constexpr int kAxisSlider0 = 6;
+inline constexpr int kAxisSlider1 = 7;
+
 constexpr int AxisNegativeButton(int axis /* 1..8 */) { return 2 * (axis - 1); }
 constexpr int AxisPositiveButton(int axis /* 1..8 */) { return 2 * (axis - 1) + 1; }
 constexpr int PovButton(int hat /* 1..4 */, int direction /* 0..7 */) {

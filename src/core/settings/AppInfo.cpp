@@ -64,13 +64,18 @@ AppInfo::AppInfo(const StartupContext& context) : shell_(context.shell) {
   LogStartLine("DataDirectory = " + dataDir_);
   LogStartLine("Profile = " + settings.FileName);
   LogStartLine("IniFile = " + iniFilePath_);
+
+  templates_ = std::make_unique<DeviceTemplateManager>(TemplatesFilePath());
+  devices_ = std::make_unique<DeviceConfigManager>(templates_.get());
 }
 
 AppInfo::~AppInfo() {
   // The instance lock goes first so that a new start is possible as soon as
   // this one is on its way out.
   singleInstance_.reset();
-  deviceSections_.reset();
+  // Records refer to templates; the template manager writes its file as it goes.
+  devices_.reset();
+  templates_.reset();
 }
 
 void AppInfo::ResolveDataDirectory(const StartupContext& context) {
@@ -90,7 +95,8 @@ void AppInfo::ResolveDataDirectory(const StartupContext& context) {
     const std::string folder =
         (documents.empty() ? std::string("Documents") : documents) + "/" + kProductName;
     std::error_code error;
-    std::filesystem::create_directories(folder, error);
+    // Without a home folder there is no documents folder to create one in.
+    if (!documents.empty()) std::filesystem::create_directories(folder, error);
     if (documents.empty() || !std::filesystem::is_directory(folder, error)) {
       throw AppInfoError("Cannot create the data directory: \"" + folder + "\"");
     }
@@ -102,10 +108,6 @@ void AppInfo::ResolveDataDirectory(const StartupContext& context) {
 
 void AppInfo::SetSingleInstance(std::unique_ptr<SingleInstance> singleInstance) {
   singleInstance_ = std::move(singleInstance);
-}
-
-void AppInfo::SetDeviceSections(std::unique_ptr<SettingsSections> sections) {
-  deviceSections_ = std::move(sections);
 }
 
 void AppInfo::ClearReadOnly() const {
@@ -131,14 +133,17 @@ bool AppInfo::LoadSettings() {
 
   settings.AllowMultipleRunning = ini.GetBool("LastStatus", "AllowMultipleRunning", false);
   if (!settings.AllowMultipleRunning && singleInstance_ &&
-      singleInstance_->HandOverToRunningInstance(commandLine_.profileName,
-                                                 commandLine_.refreshDevicesRequest)) {
+      singleInstance_->AcquireOrHandOver(
+          HandOverRequest{commandLine_.profileName, commandLine_.refreshDevicesRequest}) ==
+          InstanceRole::HandedOver) {
     return true;
   }
 
   ReadGlobalSettings(ini, settings, !commandLine_.profileName.empty());
   Logger::Instance().SetDebugEnabled(settings.ShowDebugLog);
-  if (deviceSections_) deviceSections_->Load(ini);
+  // New device records start from the global dead zone and axis mapping.
+  devices_->SetDefaults(DeviceDefaults{settings.AnalogDeadZone, settings.DefaultAxisMapping});
+  devices_->Load(ini);
   return false;
 }
 
@@ -152,7 +157,7 @@ bool AppInfo::SaveSettings() {
     return false;
   }
   WriteGlobalSettings(ini, settings);
-  if (deviceSections_) deviceSections_->Save(ini);
+  devices_->Save(ini);
   return ini.Save(iniFilePath_, TextEncoding::Utf8Bom);
 }
 

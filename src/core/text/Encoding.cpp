@@ -6,9 +6,6 @@
 #include <cstdint>
 
 namespace brevanto {
-namespace {
-
-constexpr char32_t kReplacement = 0xFFFD;
 
 void AppendUtf8(std::string& out, char32_t c) {
   if (c < 0x80) {
@@ -28,8 +25,6 @@ void AppendUtf8(std::string& out, char32_t c) {
   }
 }
 
-// Decodes one UTF-8 sequence at pos; returns false (and advances one byte)
-// for an invalid, overlong, surrogate or truncated sequence.
 bool NextUtf8(std::string_view s, std::size_t& pos, char32_t& c) {
   const auto b0 = static_cast<unsigned char>(s[pos]);
   int length = 0;
@@ -73,6 +68,10 @@ bool NextUtf8(std::string_view s, std::size_t& pos, char32_t& c) {
   pos += static_cast<std::size_t>(length);
   return true;
 }
+
+namespace {
+
+constexpr char32_t kReplacement = 0xFFFD;
 
 std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian) {
   std::string out;

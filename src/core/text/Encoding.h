@@ -9,6 +9,12 @@ namespace brevanto {
 
 bool IsValidUtf8(std::string_view bytes);
 
+// Appends one code point as UTF-8.
+void AppendUtf8(std::string& out, char32_t c);
+// Decodes one UTF-8 sequence at pos; returns false (and advances one byte)
+// for an invalid, overlong, surrogate or truncated sequence.
+bool NextUtf8(std::string_view s, std::size_t& pos, char32_t& c);
+
 // Invalid or unpaired UTF-16 units and invalid UTF-8 sequences become U+FFFD.
 std::string Utf16LeToUtf8(std::string_view bytes);
 std::string Utf16BeToUtf8(std::string_view bytes);

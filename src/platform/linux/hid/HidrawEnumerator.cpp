@@ -97,7 +97,14 @@ std::optional<std::vector<uint8_t>> DescriptorFromNode(const std::string& path) 
 HidrawEnumerator::HidrawEnumerator(std::string classDir, std::string devDir)
     : classDir_(std::move(classDir)), devDir_(std::move(devDir)) {}
 
-bool HidrawEnumerator::Enumerate(std::vector<HidrawDevice>& out) const {
+bool HidrawEnumerator::Load() {
+  std::error_code error;
+  if (std::filesystem::is_directory(classDir_, error)) return true;
+  LOG_ERROR("LoadHid: %s is missing; HID controllers cannot be read", classDir_.c_str());
+  return false;
+}
+
+bool HidrawEnumerator::Enumerate(std::vector<HidDevice>& out) {
   out.clear();
   std::vector<std::string> names;
   std::error_code error;
@@ -117,13 +124,13 @@ bool HidrawEnumerator::Enumerate(std::vector<HidrawDevice>& out) const {
     return na != nb ? na < nb : a < b;
   });
   for (std::size_t i = 0; i < names.size(); ++i) {
-    HidrawDevice device;
+    HidDevice device;
     if (Describe(names[i], static_cast<int>(i), device)) out.push_back(std::move(device));
   }
   return true;
 }
 
-bool HidrawEnumerator::Describe(const std::string& name, int position, HidrawDevice& device) const {
+bool HidrawEnumerator::Describe(const std::string& name, int position, HidDevice& device) const {
   const std::string sysDevice = classDir_ + "/" + name + "/device";
   device.listPosition = position;
   device.path = devDir_ + "/" + name;

@@ -106,11 +106,11 @@ TEST_F(FakeHidrawTree, ListsControllersWithTheirIdentityNamesAndAccess) {
   Add({"hidraw10", "0003:00001234:00000002", "No descriptor in sysfs", nullptr, ""});
 
   testing::LogCapture log;
-  std::vector<HidrawDevice> devices;
+  std::vector<HidDevice> devices;
   ASSERT_TRUE(HidrawEnumerator(ClassDir(), DevDir()).Enumerate(devices));
   ASSERT_EQ(devices.size(), 3u) << log.Text();
 
-  const HidrawDevice& generic = devices[0];
+  const HidDevice& generic = devices[0];
   EXPECT_EQ(generic.listPosition, 0);
   EXPECT_EQ(generic.path, NodePath("hidraw0"));
   EXPECT_EQ(generic.ProductUid(), 0x00790006);
@@ -120,14 +120,14 @@ TEST_F(FakeHidrawTree, ListsControllersWithTheirIdentityNamesAndAccess) {
   EXPECT_TRUE(generic.readable);
   EXPECT_EQ(generic.capabilities.numButtons, 12);
 
-  const HidrawDevice& xbox = devices[1];
+  const HidDevice& xbox = devices[1];
   EXPECT_EQ(xbox.listPosition, 2);
   EXPECT_EQ(xbox.ProductUid(), 0x045E0B13);
   EXPECT_EQ(xbox.manufacturer, "Microsoft");  // Bluetooth: no manufacturer attribute
   EXPECT_TRUE(xbox.microsoft);
   EXPECT_TRUE(xbox.descriptor.usesReportIds);
 
-  const HidrawDevice& locked = devices[2];
+  const HidDevice& locked = devices[2];
   EXPECT_EQ(locked.listPosition, 3);
   EXPECT_EQ(locked.productName, "Joystick");
   EXPECT_EQ(locked.manufacturer, "General");
@@ -158,18 +158,22 @@ TEST_F(FakeHidrawTree, ListsControllersWithTheirIdentityNamesAndAccess) {
 
 TEST_F(FakeHidrawTree, AnAbsentClassFolderIsAFailure) {
   testing::LogCapture log;
-  std::vector<HidrawDevice> devices(1);
-  EXPECT_FALSE(HidrawEnumerator(ClassDir() + "/missing", DevDir()).Enumerate(devices));
+  HidrawEnumerator absent(ClassDir() + "/missing", DevDir());
+  EXPECT_FALSE(absent.Load()) << "no hidraw support in the kernel";
+  EXPECT_TRUE(log.Contains("LoadHid: " + ClassDir() + "/missing is missing")) << log.Text();
+  std::vector<HidDevice> devices(1);
+  EXPECT_FALSE(absent.Enumerate(devices));
   EXPECT_TRUE(devices.empty());
   EXPECT_TRUE(log.Contains("DetectHid: Cannot list " + ClassDir() + "/missing")) << log.Text();
+  EXPECT_TRUE(HidrawEnumerator(ClassDir(), DevDir()).Load());
 }
 
 TEST_F(FakeHidrawTree, ReportsFromTheNodeReachTheVirtualButtons) {
   Add({"hidraw0", "0003:00000079:00000006", "Generic USB Joystick", &testing::kGenericGamepad, ""});
-  std::vector<HidrawDevice> devices;
+  std::vector<HidDevice> devices;
   ASSERT_TRUE(HidrawEnumerator(ClassDir(), DevDir()).Enumerate(devices));
   ASSERT_EQ(devices.size(), 1u);
-  const HidrawDevice& device = devices[0];
+  const HidDevice& device = devices[0];
 
   HidStateTable table;
   table.Reset(1);

@@ -1,0 +1,46 @@
+#include "platform/linux/sdl/SdlEventPump.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <array>
+#include <utility>
+
+#include "platform/linux/sdl/SdlContext.h"
+
+namespace brevanto {
+
+SdlEventPump::SdlEventPump(SdlContext& context, std::function<void()> onDeviceChange)
+    : context_(context), onDeviceChange_(std::move(onDeviceChange)) {}
+
+void SdlEventPump::AddFeeder(Feeder* feeder) {
+  SdlLock lock;
+  feeders_.push_back(feeder);
+}
+
+void SdlEventPump::RemoveFeeder(Feeder* feeder) {
+  SdlLock lock;
+  feeders_.erase(std::remove(feeders_.begin(), feeders_.end(), feeder), feeders_.end());
+}
+
+bool SdlEventPump::Pump() {
+  if (!context_.Initialized()) return false;
+  bool changed = false;
+  {
+    SdlLock lock;
+    for (Feeder* feeder : feeders_) feeder->BeforePump();
+    SDL_PumpEvents();
+    std::array<SDL_Event, 16> events;
+    while (SDL_PeepEvents(events.data(), static_cast<int>(events.size()), SDL_GETEVENT,
+                          SDL_JOYDEVICEADDED, SDL_JOYDEVICEREMOVED) > 0) {
+      changed = true;
+    }
+    // Whatever else arrived (controller-level duplicates of the same changes)
+    // is not needed.
+    SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+  }
+  if (changed && onDeviceChange_) onDeviceChange_();
+  return changed;
+}
+
+}  // namespace brevanto

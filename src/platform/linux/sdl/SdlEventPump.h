@@ -1,0 +1,41 @@
+#pragma once
+
+#include <functional>
+#include <vector>
+
+namespace brevanto {
+
+class SdlContext;
+
+// Brings SDL's view of the controllers up to date. The processing thread
+// calls Pump once per cycle, before it reads any controller: that updates the
+// state of every open controller and notices controllers coming and going.
+class SdlEventPump {
+ public:
+  // Something that sets controller states before each update (the scripted
+  // virtual controllers).
+  class Feeder {
+   public:
+    virtual ~Feeder() = default;
+    virtual void BeforePump() = 0;
+  };
+
+  // onDeviceChange runs on the pumping thread when controllers were attached
+  // or detached; it asks for a re-detection.
+  SdlEventPump(SdlContext& context, std::function<void()> onDeviceChange);
+  SdlEventPump(const SdlEventPump&) = delete;
+  SdlEventPump& operator=(const SdlEventPump&) = delete;
+
+  void AddFeeder(Feeder* feeder);
+  void RemoveFeeder(Feeder* feeder);
+
+  // Returns whether controllers came or went since the last call.
+  bool Pump();
+
+ private:
+  SdlContext& context_;
+  std::function<void()> onDeviceChange_;
+  std::vector<Feeder*> feeders_;
+};
+
+}  // namespace brevanto

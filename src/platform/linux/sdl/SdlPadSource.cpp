@@ -1,0 +1,137 @@
+#include "platform/linux/sdl/SdlPadSource.h"
+
+#include <SDL.h>
+
+#include "core/input/ControllerNames.h"
+#include "core/log/Logger.h"
+#include "platform/linux/sdl/SdlContext.h"
+
+namespace brevanto {
+namespace {
+
+struct ButtonBit {
+  SDL_GameControllerButton button;
+  uint16_t bit;
+};
+
+constexpr ButtonBit kButtons[] = {
+    {SDL_CONTROLLER_BUTTON_A, xinput::kA},
+    {SDL_CONTROLLER_BUTTON_B, xinput::kB},
+    {SDL_CONTROLLER_BUTTON_X, xinput::kX},
+    {SDL_CONTROLLER_BUTTON_Y, xinput::kY},
+    {SDL_CONTROLLER_BUTTON_LEFTSHOULDER, xinput::kLeftShoulder},
+    {SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, xinput::kRightShoulder},
+    {SDL_CONTROLLER_BUTTON_BACK, xinput::kBack},
+    {SDL_CONTROLLER_BUTTON_START, xinput::kStart},
+    {SDL_CONTROLLER_BUTTON_LEFTSTICK, xinput::kLeftThumb},
+    {SDL_CONTROLLER_BUTTON_RIGHTSTICK, xinput::kRightThumb},
+    {SDL_CONTROLLER_BUTTON_GUIDE, xinput::kGuide},
+    {SDL_CONTROLLER_BUTTON_DPAD_UP, xinput::kDpadUp},
+    {SDL_CONTROLLER_BUTTON_DPAD_DOWN, xinput::kDpadDown},
+    {SDL_CONTROLLER_BUTTON_DPAD_LEFT, xinput::kDpadLeft},
+    {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, xinput::kDpadRight},
+};
+
+// SDL's triggers run 0..32767, the pad's 0..255; rounding makes the two
+// scales meet at every step.
+uint8_t Trigger(Sint16 value) {
+  const int clamped = value < 0 ? 0 : value;
+  return static_cast<uint8_t>((clamped * 255 + 16383) / 32767);
+}
+
+// SDL's Y axes point down, the pad's up.
+int16_t Upward(Sint16 value) {
+  return static_cast<int16_t>(value == -32768 ? 32767 : -value);
+}
+
+}  // namespace
+
+SdlPadSource::SdlPadSource(SdlContext& context) : context_(context) {}
+
+SdlPadSource::~SdlPadSource() {
+  Release();
+}
+
+bool SdlPadSource::Init() {
+  return context_.Init();
+}
+
+bool SdlPadSource::IsXboxType(int deviceIndex) {
+  SdlLock lock;
+  if (!SDL_IsGameController(deviceIndex)) return false;
+  const SDL_GameControllerType type = SDL_GameControllerTypeForIndex(deviceIndex);
+  if (type == SDL_CONTROLLER_TYPE_XBOX360 || type == SDL_CONTROLLER_TYPE_XBOXONE) return true;
+  const uint32_t productId = (uint32_t{SDL_JoystickGetDeviceVendor(deviceIndex)} << 16) |
+                             SDL_JoystickGetDeviceProduct(deviceIndex);
+  const ControllerListEntry* entry = FindController(static_cast<int32_t>(productId));
+  return entry &&
+         (entry->deviceType == kDeviceTypeXbox360 || entry->deviceType == kDeviceTypeXboxOne);
+}
+
+void SdlPadSource::Refresh() {
+  if (!context_.Initialized()) return;
+  SdlLock lock;
+  Release();
+  std::size_t user = 0;
+  const int count = SDL_NumJoysticks();
+  for (int index = 0; index < count && user < users_.size(); ++index) {
+    if (!IsXboxType(index)) continue;
+    SDL_GameController* controller = SDL_GameControllerOpen(index);
+    if (!controller) {
+      LOG_ERROR("SDL: Cannot open pad %d", index);
+      Logger::Instance().Write(LogLevel::Error, SDL_GetError());
+      continue;
+    }
+    users_[user++] = controller;
+  }
+}
+
+void SdlPadSource::Release() {
+  SdlLock lock;
+  for (SDL_GameController*& controller : users_) {
+    if (controller) SDL_GameControllerClose(controller);
+    controller = nullptr;
+  }
+}
+
+SDL_GameController* SdlPadSource::Controller(int userIndex) const {
+  if (userIndex < 0 || userIndex >= kMaxUsers) return nullptr;
+  return users_[static_cast<std::size_t>(userIndex)];
+}
+
+int SdlPadSource::GetState(int userIndex, XInputGamepadState& state) {
+  SdlLock lock;
+  SDL_GameController* controller = Controller(userIndex);
+  if (!controller || !SDL_GameControllerGetAttached(controller)) return kPadNotConnected;
+  state = XInputGamepadState{};
+  for (const ButtonBit& b : kButtons) {
+    if (SDL_GameControllerGetButton(controller, b.button)) {
+      state.buttons = static_cast<uint16_t>(state.buttons | b.bit);
+    }
+  }
+  state.leftTrigger =
+      Trigger(SDL_GameControllerGetAxis(controller, SDL_CONTROLLER_AXIS_TRIGGERLEFT));
+  state.rightTrigger =
+      Trigger(SDL_GameControllerGetAxis(controller, SDL_CONTROLLER_AXIS_TRIGGERRIGHT));
+  state.thumbLX = SDL_GameControllerGetAxis(controller, SDL_CONTROLLER_AXIS_LEFTX);
+  state.thumbLY = Upward(SDL_GameControllerGetAxis(controller, SDL_CONTROLLER_AXIS_LEFTY));
+  state.thumbRX = SDL_GameControllerGetAxis(controller, SDL_CONTROLLER_AXIS_RIGHTX);
+  state.thumbRY = Upward(SDL_GameControllerGetAxis(controller, SDL_CONTROLLER_AXIS_RIGHTY));
+  return kPadOk;
+}
+
+bool SdlPadSource::GetCapabilities(int userIndex, PadCapabilities& capabilities) {
+  SdlLock lock;
+  SDL_GameController* controller = Controller(userIndex);
+  if (!controller) return false;
+  capabilities.vendorId = SDL_GameControllerGetVendor(controller);
+  capabilities.productId = SDL_GameControllerGetProduct(controller);
+  if (capabilities.vendorId == 0 && capabilities.productId == 0) return false;
+  // Only pads that run on batteries report a charge level.
+  const SDL_JoystickPowerLevel power =
+      SDL_JoystickCurrentPowerLevel(SDL_GameControllerGetJoystick(controller));
+  capabilities.wireless = power != SDL_JOYSTICK_POWER_UNKNOWN && power != SDL_JOYSTICK_POWER_WIRED;
+  return true;
+}
+
+}  // namespace brevanto
