@@ -3,12 +3,12 @@
 #include <array>
 
 #include "app/brevantoctl/Describe.h"
+#include "app/brevantoctl/Devices.h"
 #include "app/brevantoctl/Replay.h"
 #include "app/brevantoctl/Resave.h"
 
 namespace brevanto::ctl {
 
-int RunDevices(int argc, char** argv);
 int RunSend(int argc, char** argv);
 
 std::span<const Command> Commands() {
