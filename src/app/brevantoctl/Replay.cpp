@@ -129,7 +129,7 @@ class ReplayProfiles final : public ProfileSource {
  public:
   ReplayProfiles(const std::filesystem::path& first, std::unique_ptr<ConfigFile> profile,
                  ReplayPrinter& printer, Vibration& vibration, int turboMode)
-      : folder_(first.parent_path()),
+      : folder_(first.has_parent_path() ? first.parent_path() : std::filesystem::path(".")),
         printer_(printer),
         vibration_(vibration),
         turboMode_(turboMode) {

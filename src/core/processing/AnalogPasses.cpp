@@ -184,7 +184,11 @@ void ApplyAnalogPasses(const ProfileJoystick& buttons, int count,
     At(out, i) = Truncate(speed * At(out, i));
   }
 
+  // At the plain speed every value stays as it is; then the records need not
+  // be looked at.
+  if (speed == 1.0) return;
   for (int i = kFirstMovementButton; i < count; ++i) {
+    if (At(out, i) == 0) continue;
     const ButtonAssignment& record = buttons.Button(i);
     if (record.kind == AssignmentKind::Mouse && (record.HMove != 0 || record.VMove != 0)) {
       At(out, i) = Truncate(speed * At(out, i));

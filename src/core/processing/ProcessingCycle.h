@@ -82,8 +82,8 @@ class ProcessingCycle final : public TickHandler {
   // Returns whether a pressed flag of the slot changed.
   bool ProcessSlot(ConfigFile& profile, int slot, bool suppressOutput, bool profileChanged,
                    std::span<bool> processed, bool& displayChanged);
-  // The container that drives the slot this cycle, with the ignored inputs
-  // of out zeroed.
+  // The container that drives the slot this cycle, after the profile-change
+  // ignore, the joystick-switch scan and the hand-over.
   ProfileJoystick& SelectButtons(ConfigFile& profile, int slot, bool profileChanged,
                                  VirtualValues& out, int count, std::span<bool> processed);
 

@@ -63,11 +63,10 @@ ProfileJoystick& ScanJoystickSwitch(ConfigFile& profile, ProfileJoystick& own,
   ProfileJoystick* buttons = &own;
   count = Clamped(count);
   for (int i = 0; i < count; ++i) {
+    // Most buttons are released: their records are not even looked at.
+    if (Value(out, i) <= 0) continue;
     const ButtonAssignment& record = buttons->Button(i);
-    if (record.kind != AssignmentKind::JoystickSwitch || Value(out, i) <= 0 ||
-        record.ignoreCounter != 0) {
-      continue;
-    }
+    if (record.kind != AssignmentKind::JoystickSwitch || record.ignoreCounter != 0) continue;
     const int32_t held = MillisecondsFromCycles(
         TicksSince(tick, slot.pressedSince[static_cast<std::size_t>(i)]), turboMode);
     if (held < record.switchDelay) continue;
@@ -112,19 +111,14 @@ void HandOverButtons(ProfileJoystick& from, ProfileJoystick& to, const VirtualVa
   }
 }
 
-void ApplyIgnore(ProfileJoystick& buttons, VirtualValues& out, int count) {
-  count = Clamped(count);
-  for (int i = 0; i < count; ++i) {
-    ButtonAssignment& record = buttons.Button(i);
-    if (record.ignoreCounter == 0) continue;
-    int32_t& value = out[static_cast<std::size_t>(i)];
-    if (value > 0) {
-      value = 0;
-      if (record.ignoreCounter > 0) --record.ignoreCounter;
-    } else {
-      LOG_DEBUG("Button[%d]: Button is released so input will take effect from now on", i);
-      record.ignoreCounter = 0;
-    }
+void ApplyIgnore(ButtonAssignment& record, int button, int32_t& value) {
+  if (record.ignoreCounter == 0) return;
+  if (value > 0) {
+    value = 0;
+    if (record.ignoreCounter > 0) --record.ignoreCounter;
+  } else {
+    LOG_DEBUG("Button[%d]: Button is released so input will take effect from now on", button);
+    record.ignoreCounter = 0;
   }
 }
 

@@ -8,6 +8,7 @@
 
 namespace brevanto {
 
+class ButtonAssignment;
 class ConfigFile;
 class ProfileJoystick;
 struct EngineContext;
@@ -45,8 +46,9 @@ ProfileJoystick& ScanJoystickSwitch(ConfigFile& profile, ProfileJoystick& own,
 void HandOverButtons(ProfileJoystick& from, ProfileJoystick& to, const VirtualValues& out,
                      int count, int32_t ignoreCycles, const EngineContext& context);
 
-// Zeroes the inputs still ignored and counts their time down while they are
-// held; a released input ends its ignore period.
-void ApplyIgnore(ProfileJoystick& buttons, VirtualValues& out, int count);
+// Zeroes the input of a button (virtual button number button) while it is
+// still ignored, counting the time down while it is held; a released input
+// ends its ignore period.
+void ApplyIgnore(ButtonAssignment& record, int button, int32_t& value);
 
 }  // namespace brevanto
