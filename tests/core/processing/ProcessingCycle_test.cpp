@@ -18,8 +18,10 @@
 #include "core/processing/ProfileSource.h"
 #include "core/processing/ReplayScript.h"
 #include "core/processing/TargetWindow.h"
+#include "core/processing/Vibration.h"
 #include "core/profile/ConfigFile.h"
 #include "core/settings/GlobalSettings.h"
+#include "platform/fake/FakeControllers.h"
 #include "platform/fake/FakeWindowTracker.h"
 #include "platform/fake/ManualTimerThread.h"
 #include "platform/fake/RecordingEvent.h"
@@ -489,6 +491,25 @@ TEST_F(ProcessingCycleTest, UnpluggedDeviceSkipsItsSlotOnly) {
   EXPECT_THAT(RunTo(1), ElementsAre("1:42+"));
   devices_->SetUnplugged(0, false);
   EXPECT_THAT(RunTo(2), ElementsAre("2:41+"));
+}
+
+TEST_F(ProcessingCycleTest, VibrationStopsAfter19TicksEvenWhileProcessingIsPaused) {
+  FakeRumble rumble;
+  Vibration vibration(rumble);
+  Start("end 30\n");
+  cycle_->SetVibration(&vibration);
+  vibration.StartVibration(50, 0, 300, settings_.TurboMode);
+  ASSERT_EQ(rumble.calls, (std::vector<FakeRumble::Call>{{0, 32750, 0}}));
+
+  RunTo(10);
+  timer_->TimerDisable();
+  RunTo(18);
+  EXPECT_EQ(rumble.calls.size(), 1u);
+  RunTo(19);
+  EXPECT_EQ(rumble.calls.back(), (FakeRumble::Call{0, 0, 0}));
+  RunTo(30);
+  EXPECT_EQ(rumble.calls.size(), 2u);
+  timer_->TimerEnable();
 }
 
 // The profile's reading options reach the controllers' conversions.
