@@ -9,11 +9,14 @@
 #include "core/device/DeviceConfigManager.h"
 #include "core/device/DeviceTemplateManager.h"
 #include "core/input/DirectInputBackend.h"
+#include "core/input/HidDescriptor.h"
 #include "core/input/HidDetection.h"
+#include "core/input/HidInput.h"
 #include "core/input/XInputBackend.h"
 #include "core/processing/Messages.h"
 #include "platform/fake/FakeControllers.h"
 #include "platform/fake/RecordingMessageSink.h"
+#include "support/HidDescriptors.h"
 #include "support/LogCapture.h"
 #include "support/TempDir.h"
 
@@ -486,6 +489,47 @@ TEST_F(DetectionTest, AJoystickIsReadThroughItsMappingUntilReleased) {
 
   directInput_.ReleaseDirectInput();
   EXPECT_EQ(directInput_.Read(stick, input, displayChanged, options), -1);
+}
+
+TEST_F(DetectionTest, TheCycleReadsEachDeviceThroughTheInterfaceThatFoundIt) {
+  HidDevice gamepad = FakeHidSource::Device("/dev/hidraw0", 0x0079, 0x0011, 4, 1, 12);
+  ASSERT_TRUE(ParseHidDescriptor(testing::kGenericGamepad, gamepad.descriptor));
+  hidSource_.devices = {gamepad};
+  AddPad(0);
+  pads_.pads[0]->state.buttons = xinput::kB;
+  AddJoystick(3, -1);
+  joysticks_.attached.back().state.buttons[2] = 0x80;
+  detection_.SetApiMode(4);
+  ASSERT_TRUE(detection_.InitJoysticks());
+  ASSERT_EQ(detection_.DeviceCount(), 3) << "HID, XInput and DirectInput, in this order";
+
+  InputDevices& devices = detection_;
+  const auto pressed = [&devices](int device) {
+    DeviceInput input;
+    bool displayChanged = false;
+    std::vector<int> buttons;
+    if (devices.Read(device, ReadOptions{}, input, displayChanged) != 0) return buttons;
+    for (int b = 1; b <= kPlainButtonCount; ++b) {
+      if (input.values[static_cast<std::size_t>(PlainButton(b))] > 0) buttons.push_back(b);
+    }
+    return buttons;
+  };
+  DeviceInput input;
+  bool displayChanged = false;
+  EXPECT_EQ(devices.Read(0, ReadOptions{}, input, displayChanged), -1)
+      << "no HID controller is read before its reports are decoded somewhere";
+
+  HidStateTable states;
+  states.Reset(1);
+  // Sticks centred, hat at rest, button 1 down.
+  const std::vector<uint8_t> report = {0x80, 0x80, 0x80, 0x80, 0x18, 0x00, 0x00};
+  states.Decode(0, hid_.Devices().at(0).descriptor, report);
+  detection_.SetHidStates(&states);
+
+  EXPECT_EQ(pressed(0), std::vector<int>{1});
+  EXPECT_EQ(pressed(1), std::vector<int>{2});
+  EXPECT_EQ(pressed(2), std::vector<int>{3});
+  EXPECT_EQ(devices.Read(3, ReadOptions{}, input, displayChanged), -1);
 }
 
 TEST_F(DetectionTest, HidControllersGetTheirLayoutAndMappingInTheHidModes) {
