@@ -12,6 +12,7 @@ packages=(
   libsdl2-dev
   qt6-base-dev qt6-multimedia-dev fonts-noto-cjk
   xvfb xauth x11-utils
+  dbus-daemon
 )
 
 missing=()

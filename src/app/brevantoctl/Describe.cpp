@@ -58,7 +58,11 @@ int RunDescribe(int argc, char** argv) {
   }
   if (path.empty()) return Usage();
 
-  ConfigFile profile;
+  // Labels come from the templates kept beside the profile; the file is only read.
+  const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+  const DeviceTemplateManager templates((folder / "templates.json").string(),
+                                        DeviceTemplateManager::Mode::ReadOnly);
+  ConfigFile profile(&templates);
   if (profile.Load(path) != FileReadStatus::Ok) {
     std::fprintf(stderr, "brevantoctl describe: cannot read %s\n", path.c_str());
     return 1;
@@ -69,17 +73,12 @@ int RunDescribe(int argc, char** argv) {
     return 2;
   }
 
-  // Labels come from the templates kept beside the profile; the file is only read.
-  const std::filesystem::path folder = std::filesystem::path(path).parent_path();
-  const DeviceTemplateManager templates((folder / "templates.json").string(),
-                                        DeviceTemplateManager::Mode::ReadOnly);
+  // No controller is attached: the slot's own template applies.
   const ProfileJoystick& slot = *profile.Joystick(joystick - 1);
-  const TDeviceTemplate* deviceTemplate =
-      slot.DefaultTemplateId.empty() ? nullptr : templates.Find(slot.DefaultTemplateId);
 
   for (int index : ButtonListRows(profile)) {
     const ButtonAssignment& record = slot.Button(index);
-    std::printf("%s\t%s\t%s\t%s\n", Field(ButtonCaption(index, deviceTemplate)).c_str(),
+    std::printf("%s\t%s\t%s\t%s\n", Field(RowCaption(record, nullptr, slot)).c_str(),
                 Field(AssignmentText(record)).c_str(), Field(RepeatText(record)).c_str(),
                 Field(record.comment).c_str());
   }

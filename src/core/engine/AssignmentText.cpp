@@ -2,9 +2,11 @@
 
 #include <charconv>
 
+#include "core/device/DeviceConfig.h"
 #include "core/device/DeviceTemplate.h"
 #include "core/engine/KeyNames.h"
 #include "core/input/VirtualButton.h"
+#include "core/profile/ProfileJoystick.h"
 #include "core/text/NumberText.h"
 
 namespace brevanto {
@@ -82,6 +84,17 @@ std::string ButtonCaption(int buttonIndex, const TDeviceTemplate* deviceTemplate
     if (auto label = deviceTemplate->LabelOf(buttonIndex)) return number + *label;
   }
   return number + "Button";
+}
+
+const TDeviceTemplate* SlotTemplate(const TDeviceConfig* attachedDevice,
+                                    const ProfileJoystick& slot) {
+  if (attachedDevice && attachedDevice->resolvedTemplate) return attachedDevice->resolvedTemplate;
+  return slot.resolvedTemplate;
+}
+
+std::string RowCaption(const ButtonAssignment& record, const TDeviceConfig* attachedDevice,
+                       const ProfileJoystick& slot) {
+  return ButtonCaption(record, SlotTemplate(attachedDevice, slot));
 }
 
 std::string KeysText(const KeyCodes& codes) {

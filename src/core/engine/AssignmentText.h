@@ -6,6 +6,8 @@
 
 namespace brevanto {
 
+class ProfileJoystick;
+class TDeviceConfig;
 class TDeviceTemplate;
 
 // The texts of one row of the button list: caption, assignment summary,
@@ -18,6 +20,14 @@ inline std::string ButtonCaption(const ButtonAssignment& record,
                                  const TDeviceTemplate* deviceTemplate) {
   return ButtonCaption(record.buttonIndex, deviceTemplate);
 }
+
+// The template a slot's rows use: the attached device's when it has one,
+// otherwise the one the profile names for the slot (may be none).
+const TDeviceTemplate* SlotTemplate(const TDeviceConfig* attachedDevice,
+                                    const ProfileJoystick& slot);
+// The caption of a record of the slot with the slot's template.
+std::string RowCaption(const ButtonAssignment& record, const TDeviceConfig* attachedDevice,
+                       const ProfileJoystick& slot);
 
 // Key names of one input joined by ", ", up to the first empty code.
 std::string KeysText(const KeyCodes& codes);

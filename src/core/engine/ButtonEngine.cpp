@@ -27,7 +27,12 @@ struct Cycle {
   const EngineContext& context;
 
   int32_t Ms(int32_t cycles) const { return MillisecondsFromCycles(cycles, context.turboMode); }
-  int32_t Cycles(int32_t ms) const { return CyclesFromMilliseconds(ms, context.turboMode); }
+  // Profiles are not range-checked: sums are taken wide and saturated.
+  int32_t Cycles(int64_t ms) const {
+    return CyclesFromMilliseconds(SaturateInt32(ms), context.turboMode);
+  }
+  // A hold time in cycles plus the cycle that counts it down to zero.
+  int32_t HoldSteps(int32_t ms) const { return SaturateInt32(int64_t{Cycles(ms)} + 1); }
   int32_t MsSince(int32_t tick) const { return Ms(Elapsed(context.tick, tick)); }
 };
 
@@ -179,7 +184,7 @@ void DelayedSwitch(ButtonAssignment& r, int32_t value, int32_t held, bool jr, co
     ApplyKeys(r, K(r, r.inputIndex), S(r, r.inputIndex), r.keysHeld, false);
   } else if (jr && !r.keysHeld) {
     r.inputIndex = 0;
-    r.stepTimer = cycle.Cycles(held + mh);
+    r.stepTimer = cycle.Cycles(int64_t{held} + mh);
     PressInput(r, 0);
   } else if (jr && r.inputIndex == 2) {
     Transition(r, 1, 2);
@@ -205,9 +210,9 @@ void DelayedSwitch(ButtonAssignment& r, int32_t value, int32_t held, bool jr, co
 void AnalogSwitch(ButtonAssignment& r, int32_t value, bool jp, bool jr) {
   if (value > 0) {
     int t = 0;
-    if (value > r.analogThreshold1 * 10) {
+    if (value > int64_t{r.analogThreshold1} * 10) {
       t = 1;
-      if (value > r.analogThreshold2 * 10) t = 2;
+      if (value > int64_t{r.analogThreshold2} * 10) t = 2;
     }
     LOG_DEBUG("%d#button[%d]: AnalogSwitch: value=%d, targetInput=%d", r.joystickIndex,
               r.buttonIndex, value, t + 1);
@@ -281,7 +286,7 @@ void RepeatSwitch(ButtonAssignment& r, int32_t value, bool jp, int32_t sinceLast
     } else {
       r.inputIndex = 0;
     }
-    r.stepTimer = cycle.Cycles(r.minimumHoldDuration) + 1;
+    r.stepTimer = cycle.HoldSteps(r.minimumHoldDuration);
     HoldInput(r, r.inputIndex);
   } else if (value > 0) {
     if (held <= r.switchDelay) {
@@ -308,7 +313,7 @@ void RepeatSwitch(ButtonAssignment& r, int32_t value, bool jp, int32_t sinceLast
 }
 
 void MultiSequence(ButtonAssignment& r, bool jp, const Cycle& cycle) {
-  const int32_t step = cycle.Cycles(r.minimumHoldDuration) + 1;
+  const int32_t step = cycle.HoldSteps(r.minimumHoldDuration);
   if (jp) {
     if (r.keysHeld) {
       r.keysHeld = false;

@@ -64,13 +64,18 @@ AppInfo::AppInfo(const StartupContext& context) : shell_(context.shell) {
   LogStartLine("DataDirectory = " + dataDir_);
   LogStartLine("Profile = " + settings.FileName);
   LogStartLine("IniFile = " + iniFilePath_);
+
+  templates_ = std::make_unique<DeviceTemplateManager>(TemplatesFilePath());
+  devices_ = std::make_unique<DeviceConfigManager>(templates_.get());
 }
 
 AppInfo::~AppInfo() {
   // The instance lock goes first so that a new start is possible as soon as
   // this one is on its way out.
   singleInstance_.reset();
-  deviceSections_.reset();
+  // Records refer to templates; the template manager writes its file as it goes.
+  devices_.reset();
+  templates_.reset();
 }
 
 void AppInfo::ResolveDataDirectory(const StartupContext& context) {
@@ -105,10 +110,6 @@ void AppInfo::SetSingleInstance(std::unique_ptr<SingleInstance> singleInstance) 
   singleInstance_ = std::move(singleInstance);
 }
 
-void AppInfo::SetDeviceSections(std::unique_ptr<SettingsSections> sections) {
-  deviceSections_ = std::move(sections);
-}
-
 void AppInfo::ClearReadOnly() const {
   // Read-only means the owner's write bit is clear; giving it back is all
   // that is tried, and a failure shows later when saving.
@@ -132,14 +133,17 @@ bool AppInfo::LoadSettings() {
 
   settings.AllowMultipleRunning = ini.GetBool("LastStatus", "AllowMultipleRunning", false);
   if (!settings.AllowMultipleRunning && singleInstance_ &&
-      singleInstance_->HandOverToRunningInstance(commandLine_.profileName,
-                                                 commandLine_.refreshDevicesRequest)) {
+      singleInstance_->AcquireOrHandOver(
+          HandOverRequest{commandLine_.profileName, commandLine_.refreshDevicesRequest}) ==
+          InstanceRole::HandedOver) {
     return true;
   }
 
   ReadGlobalSettings(ini, settings, !commandLine_.profileName.empty());
   Logger::Instance().SetDebugEnabled(settings.ShowDebugLog);
-  if (deviceSections_) deviceSections_->Load(ini);
+  // New device records start from the global dead zone and axis mapping.
+  devices_->SetDefaults(DeviceDefaults{settings.AnalogDeadZone, settings.DefaultAxisMapping});
+  devices_->Load(ini);
   return false;
 }
 
@@ -153,7 +157,7 @@ bool AppInfo::SaveSettings() {
     return false;
   }
   WriteGlobalSettings(ini, settings);
-  if (deviceSections_) deviceSections_->Save(ini);
+  devices_->Save(ini);
   return ini.Save(iniFilePath_, TextEncoding::Utf8Bom);
 }
 

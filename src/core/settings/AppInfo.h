@@ -4,9 +4,10 @@
 #include <stdexcept>
 #include <string>
 
+#include "core/device/DeviceConfigManager.h"
+#include "core/device/DeviceTemplateManager.h"
 #include "core/settings/CommandLine.h"
 #include "core/settings/GlobalSettings.h"
-#include "core/settings/SettingsSections.h"
 #include "core/settings/StartupContext.h"
 #include "platform/ports/SingleInstance.h"
 
@@ -48,9 +49,10 @@ class AppInfo {
   // Where another instance is detected and handed this start's request;
   // without one, any number of instances run.
   void SetSingleInstance(std::unique_ptr<SingleInstance> singleInstance);
-  // The owner of the device sections of the settings file.
-  void SetDeviceSections(std::unique_ptr<SettingsSections> sections);
-  SettingsSections* DeviceSections() const { return deviceSections_.get(); }
+  // Label templates ("templates.json") and the record of every controller
+  // seen (the device sections of the settings file).
+  DeviceTemplateManager& Templates() const { return *templates_; }
+  DeviceConfigManager& Devices() const { return *devices_; }
 
   // Reads the settings file. Returns true when another instance runs and has
   // taken over this start's request: the program must then exit.
@@ -79,7 +81,8 @@ class AppInfo {
   std::string iniFilePath_;
   Shell* shell_ = nullptr;
   std::unique_ptr<SingleInstance> singleInstance_;
-  std::unique_ptr<SettingsSections> deviceSections_;
+  std::unique_ptr<DeviceTemplateManager> templates_;
+  std::unique_ptr<DeviceConfigManager> devices_;
 };
 
 }  // namespace brevanto

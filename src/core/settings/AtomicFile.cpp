@@ -34,6 +34,8 @@ void LogFailure(const char* what, const std::string& path) {
   LOG_ERROR("%s \"%s\"", what, path.c_str());
   Logger& logger = Logger::Instance();
   if (logger.IsOpen()) logger.WriteAt(LogLevel::Error, __FILE__, __LINE__, SystemErrorText(error));
+  // Callers report the failure in their own terms and need the reason.
+  errno = error;
 }
 
 bool WriteAll(int fd, std::string_view bytes) {

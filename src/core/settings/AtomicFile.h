@@ -17,8 +17,8 @@ FileReadStatus ReadWholeFile(const std::string& path, std::string& bytes);
 // same folder, are flushed to disk and renamed over the old file. The folder is
 // flushed too so the rename survives a power loss. On failure the old file is
 // untouched, the temporary file is removed, the reason is logged and false is
-// returned. The old file's permission bits carry over to the new one; a
-// symbolic link is followed so the link stays a link.
+// returned, with errno telling why. The old file's permission bits carry over
+// to the new one; a symbolic link is followed so the link stays a link.
 bool SaveFileAtomically(const std::string& path, std::string_view bytes);
 
 // The steps of a save, for tests that make one of them fail.

@@ -4,17 +4,30 @@
 
 namespace brevanto {
 
-// Port: the one running instance of the program for this user.
+// What a second start asks of the instance that already runs.
+struct HandOverRequest {
+  std::string profileName;      // empty when no profile argument was given
+  bool refreshDevices = false;  // "-r"
+
+  friend bool operator==(const HandOverRequest&, const HandOverRequest&) = default;
+};
+
+enum class InstanceRole {
+  First,       // this process holds the single-instance lock until it ends
+  HandedOver,  // another instance runs and got the request; this one exits
+};
+
+// Port: the single-instance check of loading the settings, made only when
+// several instances are not allowed.
 class SingleInstance {
  public:
   virtual ~SingleInstance() = default;
-
-  // When no other instance runs, claims the place of the running instance
-  // (held until this object is destroyed) and returns false. Otherwise hands
-  // this start's request to the running instance (the profile to switch to
-  // when not empty, a device re-detection when asked for, then restoring its
-  // window) and returns true: this process must exit.
-  virtual bool HandOverToRunningInstance(const std::string& profileName, bool refreshDevices) = 0;
+  // Takes the per-user lock, or, when another instance holds it, sends that
+  // instance WM_COPYDATA with the profile name (when one was given),
+  // WM_BRV_REFRESH_DEVICES (when asked for) and WM_BRV_RESTORE, in that order,
+  // each waiting for the instance to handle it. An instance that cannot be
+  // reached is still an instance: the answer is HandedOver all the same.
+  virtual InstanceRole AcquireOrHandOver(const HandOverRequest& request) = 0;
 };
 
 }  // namespace brevanto

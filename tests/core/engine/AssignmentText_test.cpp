@@ -4,7 +4,9 @@
 
 #include <functional>
 
+#include "core/device/DeviceConfig.h"
 #include "core/device/DeviceTemplate.h"
+#include "core/profile/ProfileJoystick.h"
 
 namespace brevanto {
 namespace {
@@ -196,6 +198,23 @@ TEST(ButtonCaption, UsesButtonNamesAndTemplateLabels) {
   EXPECT_EQ(ButtonCaption(57, nullptr), "[2] Button");
   EXPECT_EQ(ButtonCaption(58, &withLabels), "[3] Button");
   EXPECT_EQ(ButtonCaption(183, nullptr), "[128] Button");
+}
+
+TEST(RowCaption, TheAttachedDevicesTemplateWinsOverTheSlots) {
+  const TDeviceTemplate slotTemplate("S", "s", {"slot"});
+  const TDeviceTemplate deviceTemplate("D", "d", {"device"});
+  ProfileJoystick slot(0);
+  slot.resolvedTemplate = &slotTemplate;
+  TDeviceConfig device("{G}", DeviceDefaults{});
+  const ButtonAssignment& button1 = slot.Button(56);
+
+  EXPECT_EQ(RowCaption(button1, nullptr, slot), "[1] slot");
+  EXPECT_EQ(RowCaption(button1, &device, slot), "[1] slot") << "a device without a template";
+  device.resolvedTemplate = &deviceTemplate;
+  EXPECT_EQ(RowCaption(button1, &device, slot), "[1] device");
+  slot.resolvedTemplate = nullptr;
+  device.resolvedTemplate = nullptr;
+  EXPECT_EQ(RowCaption(button1, &device, slot), "[1] Button");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <limits>
 #include <map>
 #include <string>
 #include <vector>
@@ -117,6 +118,20 @@ const ProcessCase kKeysCases[] = {
      {{1000, 13}, {0, 2}},
      {"1:41+", "6:41-", "12:41+", "14:41-"},
      1},
+    // Rates a damaged profile can hold: no period flips every cycle, an
+    // endless one never releases while held.
+    {"RepeatRateNotANumber",
+     KeysSetup({kA}, std::numeric_limits<float>::quiet_NaN()),
+     {{1000, 3}, {0, 2}},
+     {"1:41+", "2:41-", "3:41+", "4:41-"}},
+    {"RepeatRateInfinite",
+     KeysSetup({kA}, std::numeric_limits<float>::infinity()),
+     {{1000, 3}, {0, 2}},
+     {"1:41+", "2:41-", "3:41+", "4:41-"}},
+    {"RepeatRateMinusInfinite",
+     KeysSetup({kA}, -std::numeric_limits<float>::infinity()),
+     {{1000, 300}, {0, 2}},
+     {"1:41+", "301:41-"}},
     {"MouseRepeatClicks",
      [](ButtonAssignment& r) {
        r.kind = AssignmentKind::Mouse;
@@ -190,6 +205,15 @@ const ProcessCase kMultiCases[] = {
      {{400, 2}, {700, 2}, {950, 1}, {400, 1}, {0, 1}},
      {"1:A0+", "1:41+", "3:41-", "3:42+", "5:42-", "5:A0-", "5:43+", "6:43-", "6:A0+", "6:41+",
       "7:41-", "7:A0-"}},
+
+    {"AnalogSwitchWithThresholdsBeyondAnyValue",
+     Multi(MultiMode::AnalogSwitch, {{kA}, {kB}, {kC}},
+           [](ButtonAssignment& r) {
+             r.analogThreshold1 = INT32_MAX;
+             r.analogThreshold2 = INT32_MIN;
+           }),
+     {{1000, 2}, {0, 1}},
+     {"1:41+", "3:41-"}},
 
     {"ReleaseSwitchGivesInput2WhileHeldAndInput1After",
      Multi(MultiMode::ReleaseSwitch, {{kA}, {kB}}, kMinimumHold20),
@@ -340,6 +364,22 @@ TEST_F(Engine, ChangeOfTargetWindowReleasesAToggledButton) {
   EXPECT_FALSE(Button().toggleState);
   Run(kButton, {{0, 2}, {1000, 1}, {0, 1}});
   EXPECT_EQ(events_, Events{"3:41+"}) << "the next press toggles it on again";
+}
+
+TEST_F(Engine, EndlessHoldTimesSaturate) {
+  for (MultiMode mode : {MultiMode::MultiSequence, MultiMode::RepeatSwitch,
+                         MultiMode::DelayedSwitch, MultiMode::ReleaseSwitch}) {
+    ButtonAssignment& r = Button();
+    r.Clear();
+    Multi(mode, {{kA}, {kB}, {kC}, {kD}}, [](ButtonAssignment& b) {
+      b.minimumHoldDuration = INT32_MAX;
+      b.switchDelay = 0;
+    })(r);
+    Run(kButton, {{1000, 2}, {0, 3}});
+    EXPECT_GT(r.stepTimer, 1000000) << static_cast<int>(mode);
+    ForceRelease(r, context_);
+    ExpectNothingHeld();
+  }
 }
 
 TEST_F(Engine, ForceReleaseOfAHeldKeysRecordReleasesInReverseAndResets) {

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <chrono>
+#include <string>
+
+#include "platform/linux/instance/InstanceLock.h"
+#include "platform/ports/SingleInstance.h"
+
+namespace brevanto {
+
+// The single-instance check with a per-user lock file in the instance folder
+// (InstanceDirectory) standing for the named mutex, and the hand-over of a
+// second start through the instance channel.
+class LinuxSingleInstance final : public SingleInstance {
+ public:
+  // connectWait: how long a second start waits for the running instance's
+  // channel to appear (it may still be starting). answerTimeout: how long it
+  // waits for each message to be handled.
+  explicit LinuxSingleInstance(std::string directory,
+                               std::chrono::milliseconds connectWait = std::chrono::seconds(5),
+                               std::chrono::milliseconds answerTimeout = std::chrono::seconds(10));
+
+  InstanceRole AcquireOrHandOver(const HandOverRequest& request) override;
+
+  // Whether this process holds the lock (it is released on destruction).
+  bool Holds() const { return lock_.Held(); }
+
+ private:
+  void HandOver(const HandOverRequest& request);
+
+  std::string directory_;
+  std::chrono::milliseconds connectWait_;
+  std::chrono::milliseconds answerTimeout_;
+  InstanceLock lock_;
+};
+
+}  // namespace brevanto
