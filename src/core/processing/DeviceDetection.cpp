@@ -5,6 +5,7 @@
 #include "core/device/DeviceConfigManager.h"
 #include "core/input/DirectInputBackend.h"
 #include "core/input/HidDetection.h"
+#include "core/input/HidInput.h"
 #include "core/input/XInputBackend.h"
 #include "core/log/Logger.h"
 #include "core/processing/Messages.h"
@@ -143,6 +144,33 @@ TDeviceConfig* DeviceDetection::Device(int index) const {
 int DeviceDetection::SlotDevice(int slot) const {
   if (slot < 0 || slot >= kMaxJoysticks) return -1;
   return slotMap_[static_cast<std::size_t>(slot)];
+}
+
+int DeviceDetection::Read(int device, const ReadOptions& options, DeviceInput& input,
+                          bool& displayChanged) {
+  TDeviceConfig* record = Device(device);
+  if (!record) return -1;
+  switch (record->interfaceKind) {
+    case InterfaceKind::XInput:
+      return xinput_.Read(*record, input, displayChanged, options);
+    case InterfaceKind::DirectInput:
+      return directInput_.Read(*record, input, displayChanged, options);
+    case InterfaceKind::Hid: {
+      if (!hidStates_) return -1;
+      HidReadOptions hid;
+      for (std::size_t i = 0; i < hid.axisMapping.size(); ++i) {
+        hid.axisMapping[i] = record->axisMapping[i];
+      }
+      hid.analogDeadZone = record->AnalogDeadZone;
+      hid.stick1 = StickOptions{options.threshold, options.useDiagonalInput};
+      hid.stick2 = StickOptions{options.threshold2, options.useDiagonalInput2};
+      hid.usePov8Way = options.usePov8Way;
+      hid.numberOfButtons = options.numberOfButtons;
+      hid.xboxLayout = record->xboxLayout;
+      return hidStates_->Read(record->backendIndex, hid, record->lastAnalog, input, displayChanged);
+    }
+  }
+  return -1;
 }
 
 }  // namespace brevanto
