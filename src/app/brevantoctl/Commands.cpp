@@ -3,11 +3,12 @@
 #include <array>
 
 #include "app/brevantoctl/Describe.h"
+#include "app/brevantoctl/Devices.h"
+#include "app/brevantoctl/Replay.h"
 #include "app/brevantoctl/Resave.h"
 
 namespace brevanto::ctl {
 
-int RunDevices(int argc, char** argv);
 int RunSend(int argc, char** argv);
 
 std::span<const Command> Commands() {
@@ -16,6 +17,7 @@ std::span<const Command> Commands() {
       Command{"describe", "list the button rows of one joystick of a profile", RunDescribe},
       Command{"devices", "list the detected controllers and their joystick slots", RunDevices},
       Command{"send", "send a message to the running Brevanto", RunSend},
+      Command{"replay", "run a profile over a scripted controller recording", RunReplay},
   };
   return commands;
 }

@@ -15,7 +15,7 @@ struct SlotState {
   std::array<int32_t, kVirtualButtonCount> pressedSince{};
   bool anyPressed = false;
   // The assignment container that drove the slot in the last cycle.
-  const ProfileJoystick* lastButtons = nullptr;
+  ProfileJoystick* lastButtons = nullptr;
 
   // Device re-detection forgets the highlight of the first 128 virtual buttons.
   void ClearForRedetection() {

@@ -46,6 +46,7 @@ constexpr ScanKey kExtendedKeys[] = {
 struct Table {
   std::array<uint16_t, 256> plain{};
   std::array<uint16_t, 256> extended{};
+  std::array<uint16_t, KEY_CNT> scanOfKey{};
 };
 
 Table BuildTable() {
@@ -54,6 +55,10 @@ Table BuildTable() {
   for (uint16_t scan = 0x01; scan <= 0x53; ++scan) table.plain[scan] = scan;
   for (const ScanKey& k : kPlainKeys) table.plain[k.scan] = k.key;
   for (const ScanKey& k : kExtendedKeys) table.extended[k.scan] = k.key;
+  for (uint16_t scan = 1; scan < 256; ++scan) {
+    if (const uint16_t key = table.plain[scan]) table.scanOfKey[key] = scan;
+  }
+  for (const ScanKey& k : kExtendedKeys) table.scanOfKey[k.key] = k.scan | kExtended;
   return table;
 }
 
@@ -71,6 +76,10 @@ uint16_t EvdevKeyOfScanCode(uint16_t scanCode) {
     if (const uint16_t key = Keys().extended[low]) return key;
   }
   return Keys().plain[low];
+}
+
+uint16_t ScanCodeOfEvdevKey(uint16_t evdevKey) {
+  return evdevKey < KEY_CNT ? Keys().scanOfKey[evdevKey] : 0;
 }
 
 uint16_t EvdevKeyOfVirtualKey(uint8_t virtualKey, uint8_t scanCode, bool extended) {

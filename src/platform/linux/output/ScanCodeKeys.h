@@ -9,6 +9,11 @@ namespace brevanto {
 // does not know is taken as its plain key.
 uint16_t EvdevKeyOfScanCode(uint16_t scanCode);
 
+// The set-1 scan code (bit 8 = E0 prefix) that EvdevKeyOfScanCode maps to
+// this evdev key, preferring the E0 code where a plain one maps there too
+// (Print Screen, Num Lock); 0 when no code does.
+uint16_t ScanCodeOfEvdevKey(uint16_t evdevKey);
+
 // The evdev key of a virtual key: the key at its place on the US layout. The
 // extended flag can only move a key to its E0 twin (Enter to numpad Enter).
 // Keys without a place of their own take the scan code given with them.

@@ -43,5 +43,25 @@ INSTANTIATE_TEST_SUITE_P(
         ScanCase{0x00, 0}, ScanCase{0x100, 0}, ScanCase{0x55, 0}, ScanCase{0x9D, 0},
         ScanCase{0x200, 0}, ScanCase{0xFFFF, 0}));
 
+TEST(ScanCodeOfEvdevKeyTest, IsTheInverseOfEvdevKeyOfScanCode) {
+  for (uint16_t key = 1; key < KEY_CNT; ++key) {
+    const uint16_t scan = ScanCodeOfEvdevKey(key);
+    if (scan != 0) {
+      EXPECT_EQ(EvdevKeyOfScanCode(scan), key) << "key " << key;
+    }
+  }
+}
+
+TEST(ScanCodeOfEvdevKeyTest, GivesTheCodeAKeyboardSends) {
+  const ScanCase cases[] = {
+      {0x1E, KEY_A},          {0x1C, KEY_ENTER},  {0x11C, KEY_KPENTER}, {0x11D, KEY_RIGHTCTRL},
+      {0x36, KEY_RIGHTSHIFT}, {0x14B, KEY_LEFT},  {0x4B, KEY_KP4},      {0x137, KEY_SYSRQ},
+      {0x57, KEY_F11},        {0x79, KEY_HENKAN}, {0, KEY_RESERVED},    {0, KEY_CNT},
+  };
+  for (const ScanCase& c : cases) {
+    EXPECT_EQ(ScanCodeOfEvdevKey(c.key), c.scan) << "key " << c.key;
+  }
+}
+
 }  // namespace
 }  // namespace brevanto

@@ -1,6 +1,8 @@
 // brevantoctl devices: detects the controllers the way the program does and
 // lists them with their joystick slots.
 
+#include "app/brevantoctl/Devices.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
