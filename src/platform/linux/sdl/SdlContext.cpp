@@ -30,7 +30,11 @@ constexpr Uint32 kIgnoredEvents[] = {
 }  // namespace
 
 SdlContext::~SdlContext() {
-  if (initialized_) SDL_QuitSubSystem(kSubsystems);
+  if (!initialized_) return;
+  SDL_QuitSubSystem(kSubsystems);
+  // SDL keeps process-wide resources (its D-Bus connection) until SDL_Quit;
+  // nothing else in the process uses SDL.
+  if (SDL_WasInit(0) == 0) SDL_Quit();
 }
 
 bool SdlContext::Init() {

@@ -11,6 +11,9 @@ namespace brevanto {
 // held; the user-interface thread may start a vibration. Every SDL call of the
 // classes in this folder is made inside an SdlLock, so those calls never
 // overlap and no thread uses a controller another has just closed.
+//
+// The context outlives every object that uses it: quitting SDL closes the
+// controllers they hold.
 class SdlContext {
  public:
   SdlContext() = default;

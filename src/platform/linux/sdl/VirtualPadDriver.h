@@ -24,7 +24,7 @@ namespace brevanto {
 // The script's ticks become time with the timer period: the state of tick t
 // holds from t x period on. After the end tick every control rests. The
 // controllers are fed from the event pump, so they change on the thread that
-// reads them.
+// reads them. The driver goes before the pump and the SdlContext.
 class VirtualPadDriver final : public SdlEventPump::Feeder {
  public:
   using Clock = std::chrono::steady_clock;
