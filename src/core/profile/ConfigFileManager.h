@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/processing/ProfileSource.h"
 #include "core/profile/ConfigFile.h"
 #include "core/profile/ProfileCycleHooks.h"
 #include "core/profile/ProfileNames.h"
@@ -49,6 +50,10 @@ class ConfigFileManager {
   // manager, so set later. Without them OnTargetChanged does nothing.
   void SetAppLinks(const AppLinkManager* appLinks);
 
+  // Never writes a profile (for tools that only play profiles): leaving a
+  // modified profile, Save and Shutdown keep the file as it is.
+  void SetReadOnly(bool readOnly);
+
   // User-interface thread.
 
   // Lists the data directory and makes the profile the settings name (else
@@ -87,6 +92,10 @@ class ConfigFileManager {
   void OnTargetChanged(const std::string& path, const std::string& title,
                        bool isDesktopOrDock = false);
 
+  // What the processing cycle reads: the current profile, and SwitchTo for
+  // the switches its profile-switch assignments request.
+  ProfileSource& CycleSource() { return cycleSource_; }
+
   // Any thread.
 
   // The current profile; nullptr before LoadList and after Shutdown. It stays
@@ -111,6 +120,16 @@ class ConfigFileManager {
    private:
     ProfileCycleHooks& cycle_;
   };
+  class CycleSourceAdapter final : public ProfileSource {
+   public:
+    explicit CycleSourceAdapter(ConfigFileManager& manager) : manager_(manager) {}
+    ConfigFile* CurrentProfile() override { return manager_.Current(); }
+    int LoadByName(const std::string& name) override { return manager_.SwitchTo(name); }
+
+   private:
+    ConfigFileManager& manager_;
+  };
+
   using Cache = std::map<std::string, std::unique_ptr<ConfigFile>, NameCollation::Ordering>;
 
   // The *Locked functions run with mutex_ held (and, on the user-interface
@@ -142,6 +161,7 @@ class ConfigFileManager {
   MessageSink& messages_;
   ProfileCycleHooks& cycle_;
   const AppLinkManager* appLinks_ = nullptr;
+  bool readOnly_ = false;
 
   mutable std::mutex mutex_;
   ProfileNames names_;
@@ -150,6 +170,7 @@ class ConfigFileManager {
   std::atomic<ConfigFile*> current_{nullptr};
   int currentIndex_ = -1;
   int lastSelected_ = -1;
+  CycleSourceAdapter cycleSource_{*this};
 };
 
 }  // namespace brevanto
