@@ -3,15 +3,13 @@
 #include <cstdarg>
 #include <cstdio>
 #include <filesystem>
-#include <map>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "core/engine/ButtonEngine.h"
 #include "core/engine/OutputSelection.h"
 #include "core/log/Logger.h"
+#include "core/processing/CycleProfileHooks.h"
 #include "core/processing/InjectedInput.h"
 #include "core/processing/PostedMessageQueue.h"
 #include "core/processing/ProcessingCycle.h"
@@ -21,9 +19,10 @@
 #include "core/processing/TargetWindow.h"
 #include "core/processing/Vibration.h"
 #include "core/profile/ConfigFile.h"
+#include "core/profile/ConfigFileManager.h"
+#include "core/profile/ProfileFiles.h"
 #include "core/settings/AtomicFile.h"
 #include "core/settings/SettingByName.h"
-#include "core/text/TextCase.h"
 #include "platform/fake/FakeWindowTracker.h"
 #include "platform/fake/ManualTimerThread.h"
 #include "platform/fake/ScriptedDeviceSource.h"
@@ -121,77 +120,34 @@ class ReplayPrinter final : public AbstractEvent, public Shell, public Clipboard
   int32_t tick_ = 0;
 };
 
-// The profiles of the folder that holds the replayed profile: a switch
-// request loads the named one (its name compared without regard to case)
-// and keeps it for later switches, and the new profile's vibration starts,
-// as in the program. Profiles are only read, never saved.
-class ReplayProfiles final : public ProfileSource {
+// Prints the profile line of every switch the cycle requests, lets the
+// profile manager make it, and starts the new profile's vibration as the
+// program's window does when a profile became current.
+class PrintedSwitches final : public ProfileSource {
  public:
-  ReplayProfiles(const std::filesystem::path& first, std::unique_ptr<ConfigFile> profile,
-                 ReplayPrinter& printer, Vibration& vibration, int turboMode)
-      : folder_(first.has_parent_path() ? first.parent_path() : std::filesystem::path(".")),
-        printer_(printer),
-        vibration_(vibration),
-        turboMode_(turboMode) {
-    currentName_ = first.stem().string();
-    current_ = profile.get();
-    cache_[UpperCase(currentName_)] = std::move(profile);
-  }
+  PrintedSwitches(ProfileSource& profiles, ReplayPrinter& printer, Vibration& vibration,
+                  int turboMode)
+      : profiles_(profiles), printer_(printer), vibration_(vibration), turboMode_(turboMode) {}
 
-  void SetCycle(ProcessingCycle& cycle) { cycle_ = &cycle; }
-
-  ConfigFile* Current() const override { return current_; }
-
+  ConfigFile* Current() const override { return profiles_.Current(); }
   int SwitchTo(const std::string& name) override {
     printer_.Line("profile %s", Quoted(name).c_str());
-    const std::string key = UpperCase(name);
-    if (key == UpperCase(currentName_)) return 0;
-    std::filesystem::path path;
-    if (!Find(key, path)) {
-      LOG_ERROR("Failed to load ConfigFile \"%s\" - cannot be found in the list", name.c_str());
-      return 1;
+    const ConfigFile* before = profiles_.Current();
+    const int result = profiles_.SwitchTo(name);
+    const ConfigFile* now = profiles_.Current();
+    if (result == 0 && now != nullptr && now != before &&
+        (now->VibrationSpeed1 > 0 || now->VibrationSpeed2 > 0) && now->VibrationDuration > 0) {
+      vibration_.StartVibration(now->VibrationSpeed1, now->VibrationSpeed2,
+                                now->VibrationDuration, turboMode_);
     }
-    std::unique_ptr<ConfigFile>& cached = cache_[key];
-    if (!cached) cached = ConfigFile::CreateFromFile(path.string());
-
-    // Nothing of the old profile's output survives a switch.
-    for (int slot = 0; slot < current_->NumberOfJoysticks(); ++slot) {
-      for (ButtonAssignment& record : current_->Joystick(slot)->Buttons()) {
-        ForceRelease(record, cycle_->Engine());
-      }
-    }
-    current_ = cached.get();
-    currentName_ = path.stem().string();
-    cycle_->ResetSlotContainers(*current_);
-    const ConfigFile& now = *current_;
-    if ((now.VibrationSpeed1 > 0 || now.VibrationSpeed2 > 0) && now.VibrationDuration > 0) {
-      vibration_.StartVibration(now.VibrationSpeed1, now.VibrationSpeed2, now.VibrationDuration,
-                                turboMode_);
-    }
-    return 0;
+    return result;
   }
 
  private:
-  bool Find(const std::string& key, std::filesystem::path& found) const {
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(folder_, error)) {
-      const std::filesystem::path& path = entry.path();
-      if (path.extension() == ".cfg" && UpperCase(path.stem().string()) == key) {
-        found = path;
-        return true;
-      }
-    }
-    return false;
-  }
-
-  std::filesystem::path folder_;
+  ProfileSource& profiles_;
   ReplayPrinter& printer_;
   Vibration& vibration_;
   int turboMode_;
-  ProcessingCycle* cycle_ = nullptr;
-  std::map<std::string, std::unique_ptr<ConfigFile>> cache_;
-  ConfigFile* current_ = nullptr;
-  std::string currentName_;
 };
 
 struct Arguments {
@@ -262,8 +218,17 @@ int RunReplay(int argc, char** argv) {
     std::fprintf(stderr, "%s: %s: %s\n", kCommand, scriptPath.c_str(), parsed.error.c_str());
     return 2;
   }
-  auto profile = std::make_unique<ConfigFile>();
-  if (profile->Load(profilePath) != FileReadStatus::Ok) {
+  // The profile is one of the profiles of its folder, which a switch request
+  // can name; the manager lists that folder as the program lists its data
+  // directory.
+  const std::filesystem::path profileFile = std::filesystem::absolute(profilePath);
+  if (profileFile.extension() != kProfileExtension) {
+    std::fprintf(stderr, "%s: %s is not a profile (NAME%s)\n", kCommand, profilePath.c_str(),
+                 kProfileExtension);
+    return 2;
+  }
+  std::string bytes;
+  if (ReadWholeFile(profilePath, bytes) != FileReadStatus::Ok) {
     std::fprintf(stderr, "%s: cannot read %s\n", kCommand, profilePath.c_str());
     return 1;
   }
@@ -280,23 +245,29 @@ int RunReplay(int argc, char** argv) {
   ScriptedInputDevices devices(
       source, DeviceDefaults{settings.AnalogDeadZone, settings.DefaultAxisMapping});
   ReplayPrinter printer;
+  InjectedInput injected;
+  PostedMessageQueue messages;
+  CycleProfileHooks hooks(injected);
+  settings.FileName = profileFile.stem().string();
+  ConfigFileManager manager(profileFile.parent_path().string() + "/", settings, messages, hooks);
+  // A replay only reads profiles, also those of old versions, which the
+  // program rewrites in the current format when it leaves them.
+  manager.SetReadOnly(true);
   Vibration vibration(printer);
-  ReplayProfiles profiles(profilePath, std::move(profile), printer, vibration, settings.TurboMode);
+  PrintedSwitches profiles(manager, printer, vibration, settings.TurboMode);
   // No window exists: the target window stays null.
   FakeWindowTracker desktop;
   TargetWindow target(desktop);
-  InjectedInput injected;
-  PostedMessageQueue messages;
   ProcessingCycle cycle(settings, profiles, devices, target, injected, messages);
   cycle.SetShell(&printer);
   cycle.SetClipboard(&printer);
   cycle.SetVibration(&vibration);
-  profiles.SetCycle(cycle);
-  cycle.ResetSlotContainers(*profiles.Current());
-  for (int mode = 0; mode < kOutputMethodCount; ++mode) RegisterOutputMethod(mode, &printer);
-
   ManualTimerThread thread;
   ProcessingTimer timer(thread, cycle);
+  hooks.Connect(cycle, &timer);
+  manager.LoadList();
+  for (int mode = 0; mode < kOutputMethodCount; ++mode) RegisterOutputMethod(mode, &printer);
+
   timer.TimerInit(settings.TurboMode);
   for (int32_t tick = 1; tick <= endTick; ++tick) {
     printer.SetTick(tick);

@@ -24,8 +24,13 @@ class InjectedInput {
   // Stores the new target and forgets the injected states. The caller has
   // released the previous target's buttons with the cycle paused.
   void SetTarget(intptr_t target) {
-    for (auto& state : states_) state.store(false, std::memory_order_relaxed);
+    ClearStates();
     injectTarget_.store(Normalized(target), std::memory_order_relaxed);
+  }
+  // Forgets every injected press and keeps the target: a profile switch must
+  // not carry presses into the new profile.
+  void ClearStates() {
+    for (auto& state : states_) state.store(false, std::memory_order_relaxed);
   }
 
   // Plain button 0..127; other numbers are ignored.

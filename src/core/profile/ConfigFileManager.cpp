@@ -28,6 +28,11 @@ void ConfigFileManager::SetAppLinks(const AppLinkManager* appLinks) {
   appLinks_ = appLinks;
 }
 
+void ConfigFileManager::SetReadOnly(bool readOnly) {
+  std::lock_guard lock(mutex_);
+  readOnly_ = readOnly;
+}
+
 std::string ConfigFileManager::FilePath(const std::string& name) const {
   return dataDir_ + name + kProfileExtension;
 }
@@ -127,7 +132,7 @@ bool ConfigFileManager::Save(int /*index*/) {
   PausedCycle paused(cycle_);
   std::lock_guard lock(mutex_);
   ConfigFile* current = Current();
-  if (current == nullptr || !names_.Contains(currentIndex_)) return false;
+  if (current == nullptr || !names_.Contains(currentIndex_) || readOnly_) return false;
   LOG_INFO("Save config file \"%s\"", names_[currentIndex_].c_str());
   return current->Save(FilePath(names_[currentIndex_]));
 }
@@ -209,7 +214,7 @@ int ConfigFileManager::LoadByIndexLocked(int index, bool temporary) {
 
 void ConfigFileManager::SaveIfModifiedLocked() {
   ConfigFile* current = Current();
-  if (current != nullptr && current->modified && names_.Contains(currentIndex_)) {
+  if (current != nullptr && current->modified && names_.Contains(currentIndex_) && !readOnly_) {
     current->Save(FilePath(names_[currentIndex_]));
   }
 }

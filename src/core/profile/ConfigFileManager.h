@@ -50,6 +50,10 @@ class ConfigFileManager final : public ProfileSource {
   // manager, so set later. Without them OnTargetChanged does nothing.
   void SetAppLinks(const AppLinkManager* appLinks);
 
+  // Never writes a profile (for tools that only play profiles): leaving a
+  // modified profile, Save and Shutdown keep the file as it is.
+  void SetReadOnly(bool readOnly);
+
   // User-interface thread.
 
   // Lists the data directory and makes the profile the settings name (else
@@ -143,6 +147,7 @@ class ConfigFileManager final : public ProfileSource {
   MessageSink& messages_;
   ProfileCycleHooks& cycle_;
   const AppLinkManager* appLinks_ = nullptr;
+  bool readOnly_ = false;
 
   mutable std::mutex mutex_;
   ProfileNames names_;

@@ -235,6 +235,19 @@ TEST_F(ProfileManagerTest, SaveWritesTheCurrentProfileAndReportsAFailure) {
   EXPECT_EQ(FileText("A.cfg"), ProfileText(1));
 }
 
+TEST_F(ProfileManagerTest, AReadOnlyManagerNeverWritesAProfile) {
+  ConfigFileManager& m = Start({"A", "B"});
+  m.SetReadOnly(true);
+  m.Current()->Threshold = 9;
+  m.Current()->modified = true;
+  EXPECT_FALSE(m.Save(0));
+  ASSERT_EQ(m.LoadByIndex(1, false), 0);
+  m.Current()->modified = true;
+  m.Shutdown();
+  EXPECT_EQ(FileText("A.cfg"), ProfileText(1));
+  EXPECT_EQ(FileText("B.cfg"), ProfileText(2));
+}
+
 TEST_F(ProfileManagerTest, ShutdownRemembersAndSavesTheCurrentProfile) {
   ConfigFileManager& m = Start({"A", "B"});
   ASSERT_EQ(m.LoadByIndex(1, true), 0);
