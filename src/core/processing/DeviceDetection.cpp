@@ -1,10 +1,12 @@
 #include "core/processing/DeviceDetection.h"
 
+#include <algorithm>
 #include <span>
 
 #include "core/device/DeviceConfigManager.h"
 #include "core/input/DirectInputBackend.h"
 #include "core/input/HidDetection.h"
+#include "core/input/HidInput.h"
 #include "core/input/XInputBackend.h"
 #include "core/log/Logger.h"
 #include "core/processing/Messages.h"
@@ -89,6 +91,7 @@ void DeviceDetection::DetectJoysticks(bool forceNotify) {
       AssignSlots();
     }
     LOG_INFO("%d joystick(s) are detected", total_);
+    if (hidStates_) hidStates_->Reset(hidCount_);
   }
   if (total_ != previousTotal || forceNotify) sink_.Post(WM_BRV_DEVICES_CHANGED, 0, 0);
   deviceChangePending_.store(false, std::memory_order_relaxed);
@@ -133,11 +136,37 @@ void DeviceDetection::ReleaseJoysticks() {
   devices_.fill(nullptr);
   slotMap_.fill(-1);
   total_ = hidCount_ = xinputCount_ = directInputCount_ = 0;
+  if (hidStates_) hidStates_->Reset(0);
 }
 
 TDeviceConfig* DeviceDetection::Device(int index) const {
   if (index < 0 || index >= total_) return nullptr;
   return devices_[static_cast<std::size_t>(index)];
+}
+
+int DeviceDetection::Read(int device, const ReadOptions& options, DeviceInput& input,
+                          bool& displayChanged) {
+  TDeviceConfig* record = Device(device);
+  if (!record) return -1;
+  switch (record->interfaceKind) {
+    case InterfaceKind::XInput:
+      return xinput_.Read(*record, input, displayChanged, options);
+    case InterfaceKind::DirectInput:
+      return directInput_.Read(*record, input, displayChanged, options);
+    case InterfaceKind::Hid:
+      break;
+  }
+  if (!hidStates_) return -1;
+  HidReadOptions hidOptions;
+  std::copy(record->axisMapping.begin(), record->axisMapping.end(), hidOptions.axisMapping.begin());
+  hidOptions.analogDeadZone = record->AnalogDeadZone;
+  hidOptions.stick1 = StickOptions{options.threshold, options.useDiagonalInput};
+  hidOptions.stick2 = StickOptions{options.threshold2, options.useDiagonalInput2};
+  hidOptions.usePov8Way = options.usePov8Way;
+  hidOptions.numberOfButtons = options.numberOfButtons;
+  hidOptions.xboxLayout = record->xboxLayout;
+  return hidStates_->Read(record->backendIndex, hidOptions, record->lastAnalog, input,
+                          displayChanged);
 }
 
 int DeviceDetection::SlotDevice(int slot) const {

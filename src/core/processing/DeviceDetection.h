@@ -5,12 +5,14 @@
 
 #include "core/input/SlotState.h"
 #include "core/input/VirtualButton.h"
+#include "core/processing/InputDevices.h"
 
 namespace brevanto {
 
 class DeviceConfigManager;
 class DirectInputBackend;
 class HidDetection;
+class HidStateTable;
 class MessageSink;
 class ProcessingTimer;
 class TDeviceConfig;
@@ -28,8 +30,9 @@ inline constexpr int kDefaultApiMode = 2;
 //
 // Detection runs on the user-interface thread or, when the system reported a
 // change, inside the processing cycle; it holds the processing lock
-// throughout, so no cycle sees the device array half rebuilt.
-class DeviceDetection {
+// throughout, so no cycle sees the device array half rebuilt. The cycle reads
+// the devices through it, each through its own back end.
+class DeviceDetection final : public InputDevices {
  public:
   DeviceDetection(DeviceConfigManager& records, HidDetection& hid, XInputBackend& xinput,
                   DirectInputBackend& directInput, MessageSink& sink);
@@ -38,6 +41,9 @@ class DeviceDetection {
   void SetProcessingTimer(ProcessingTimer* timer) { timer_ = timer; }
   // The cycle's slot states, whose highlight detection clears.
   void SetSlotStates(SlotStates* slots) { slots_ = slots; }
+  // The decoded reports of the HID controllers read in the modes 3 and 4;
+  // detection sizes it. Without one, HID controllers give no state.
+  void SetHidStates(HidStateTable* states) { hidStates_ = states; }
 
   // The XInputSupport setting. InitJoysticks may fall back to mode 2; the
   // caller stores ApiMode() back into the settings afterwards.
@@ -49,24 +55,30 @@ class DeviceDetection {
   bool InitJoysticks();
   // Rebuilds the device array and the slot map; posts WM_BRV_DEVICES_CHANGED
   // when the count changed or forceNotify is set.
-  void DetectJoysticks(bool forceNotify);
+  void DetectJoysticks(bool forceNotify) override;
   // Releases every back end's devices (shutdown, suspend).
   void ReleaseJoysticks();
 
   // Set when the system reports controllers coming or going; the next cycle
   // re-detects. Any thread may set it.
   void RequestDetection() { deviceChangePending_.store(true, std::memory_order_relaxed); }
-  bool DeviceChangePending() const { return deviceChangePending_.load(std::memory_order_relaxed); }
+  bool DeviceChangePending() const override {
+    return deviceChangePending_.load(std::memory_order_relaxed);
+  }
 
-  int DeviceCount() const { return total_; }
+  int DeviceCount() const override { return total_; }
   int HidCount() const { return hidCount_; }
   int XInputCount() const { return xinputCount_; }
   int DirectInputCount() const { return directInputCount_; }
   // The device at this array index, or nullptr.
   TDeviceConfig* Device(int index) const;
   // The array index of the device driving the slot, or -1.
-  int SlotDevice(int slot) const;
+  int SlotDevice(int slot) const override;
   TDeviceConfig* DeviceInSlot(int slot) const { return Device(SlotDevice(slot)); }
+
+  // Reads the device at an array index through its back end.
+  int Read(int device, const ReadOptions& options, DeviceInput& input,
+           bool& displayChanged) override;
 
  private:
   void AssignSlots();
@@ -79,6 +91,7 @@ class DeviceDetection {
   MessageSink& sink_;
   ProcessingTimer* timer_ = nullptr;
   SlotStates* slots_ = nullptr;
+  HidStateTable* hidStates_ = nullptr;
 
   int apiMode_ = kDefaultApiMode;
   std::atomic<bool> deviceChangePending_{false};

@@ -10,10 +10,12 @@
 #include "core/device/DeviceTemplateManager.h"
 #include "core/input/DirectInputBackend.h"
 #include "core/input/HidDetection.h"
+#include "core/input/HidInput.h"
 #include "core/input/XInputBackend.h"
 #include "core/processing/Messages.h"
 #include "platform/fake/FakeControllers.h"
 #include "platform/fake/RecordingMessageSink.h"
+#include "support/HidDescriptors.h"
 #include "support/LogCapture.h"
 #include "support/TempDir.h"
 
@@ -506,6 +508,44 @@ TEST_F(DetectionTest, HidControllersGetTheirLayoutAndMappingInTheHidModes) {
   EXPECT_EQ(second.axisMapping, (AxisMapping{0, 1, 3, 4, 2, 5, 6, 7}));
   EXPECT_EQ(second.backendIndex, 1);
   EXPECT_EQ(hid_.Devices().at(1).path, "/dev/hidraw1");
+}
+
+TEST_F(DetectionTest, TheCycleReadsEachDeviceThroughItsOwnBackEnd) {
+  HidDevice gamepad = FakeHidSource::Device("/dev/hidraw0", 0x0079, 0x0006, 4, 1, 12);
+  ASSERT_TRUE(ParseHidDescriptor(testing::kGenericGamepad, gamepad.descriptor));
+  hidSource_.devices = {gamepad};
+  AddPad(0);
+  pads_.pads[0]->state.buttons = xinput::kB;
+  AddJoystick(1, -1);
+  joysticks_.attached[0].state.buttons[2] = 0x80;
+  HidStateTable hidStates;
+  detection_.SetHidStates(&hidStates);
+  detection_.SetApiMode(4);
+  ASSERT_TRUE(detection_.InitJoysticks());
+  ASSERT_EQ(hidStates.Count(), 1) << "sized for the HID devices read";
+  // Centred axes, hat at its null value, button 1 down.
+  const uint8_t report[] = {0x80, 0x80, 0x80, 0x80, 0x1F, 0x00, 0x00};
+  hidStates.Decode(0, gamepad.descriptor, report);
+
+  InputDevices& devices = detection_;
+  DeviceInput input;
+  bool displayChanged = false;
+  const ReadOptions options;
+  ASSERT_EQ(devices.Read(0, options, input, displayChanged), 0);
+  EXPECT_EQ(input.values[PlainButton(1)], 1000);
+  ASSERT_EQ(devices.Read(1, options, input, displayChanged), 0);
+  EXPECT_EQ(input.values[PlainButton(2)], 1000);
+  EXPECT_EQ(input.values[PlainButton(1)], 0) << "each read starts from nothing";
+  ASSERT_EQ(devices.Read(2, options, input, displayChanged), 0);
+  EXPECT_EQ(input.values[PlainButton(3)], 1000);
+  EXPECT_EQ(devices.Read(3, options, input, displayChanged), -1);
+
+  detection_.SetHidStates(nullptr);
+  EXPECT_EQ(devices.Read(0, options, input, displayChanged), -1);
+  detection_.SetHidStates(&hidStates);
+  detection_.ReleaseJoysticks();
+  EXPECT_EQ(hidStates.Count(), 0);
+  EXPECT_EQ(devices.Read(1, options, input, displayChanged), -1);
 }
 
 }  // namespace
