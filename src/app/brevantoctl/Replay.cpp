@@ -19,6 +19,7 @@
 #include "core/processing/ProfileSource.h"
 #include "core/processing/ReplayScript.h"
 #include "core/processing/TargetWindow.h"
+#include "core/processing/Vibration.h"
 #include "core/profile/ConfigFile.h"
 #include "core/settings/AtomicFile.h"
 #include "core/settings/SettingByName.h"
@@ -29,6 +30,7 @@
 #include "platform/fake/ScriptedInputDevices.h"
 #include "platform/ports/AbstractEvent.h"
 #include "platform/ports/Clipboard.h"
+#include "platform/ports/Rumble.h"
 #include "platform/ports/Shell.h"
 
 namespace brevanto::ctl {
@@ -69,7 +71,7 @@ std::string Quoted(std::string_view text) {
 
 // Prints every call the cycle makes on the outside world as one line that
 // starts with the cycle's tick, in call order.
-class ReplayPrinter final : public AbstractEvent, public Shell, public Clipboard {
+class ReplayPrinter final : public AbstractEvent, public Shell, public Clipboard, public Rumble {
  public:
   void SetTick(int32_t tick) { tick_ = tick; }
 
@@ -109,18 +111,28 @@ class ReplayPrinter final : public AbstractEvent, public Shell, public Clipboard
     return true;
   }
 
+  bool Available() const override { return true; }
+  bool SetMotors(int /*userIndex*/, uint16_t left, uint16_t right) override {
+    Line("vibrate %d %d", left, right);
+    return true;
+  }
+
  private:
   int32_t tick_ = 0;
 };
 
 // The profiles of the folder that holds the replayed profile: a switch
 // request loads the named one (its name compared without regard to case)
-// and keeps it for later switches, as the program does.
+// and keeps it for later switches, and the new profile's vibration starts,
+// as in the program. Profiles are only read, never saved.
 class ReplayProfiles final : public ProfileSource {
  public:
   ReplayProfiles(const std::filesystem::path& first, std::unique_ptr<ConfigFile> profile,
-                 ReplayPrinter& printer)
-      : folder_(first.parent_path()), printer_(printer) {
+                 ReplayPrinter& printer, Vibration& vibration, int turboMode)
+      : folder_(first.parent_path()),
+        printer_(printer),
+        vibration_(vibration),
+        turboMode_(turboMode) {
     currentName_ = first.stem().string();
     current_ = profile.get();
     cache_[UpperCase(currentName_)] = std::move(profile);
@@ -128,9 +140,9 @@ class ReplayProfiles final : public ProfileSource {
 
   void SetCycle(ProcessingCycle& cycle) { cycle_ = &cycle; }
 
-  ConfigFile* CurrentProfile() override { return current_; }
+  ConfigFile* Current() const override { return current_; }
 
-  int LoadByName(const std::string& name) override {
+  int SwitchTo(const std::string& name) override {
     printer_.Line("profile %s", Quoted(name).c_str());
     const std::string key = UpperCase(name);
     if (key == UpperCase(currentName_)) return 0;
@@ -150,7 +162,12 @@ class ReplayProfiles final : public ProfileSource {
     }
     current_ = cached.get();
     currentName_ = path.stem().string();
-    cycle_->ResetSlotContainers(current_);
+    cycle_->ResetSlotContainers(*current_);
+    const ConfigFile& now = *current_;
+    if ((now.VibrationSpeed1 > 0 || now.VibrationSpeed2 > 0) && now.VibrationDuration > 0) {
+      vibration_.StartVibration(now.VibrationSpeed1, now.VibrationSpeed2, now.VibrationDuration,
+                                turboMode_);
+    }
     return 0;
   }
 
@@ -169,6 +186,8 @@ class ReplayProfiles final : public ProfileSource {
 
   std::filesystem::path folder_;
   ReplayPrinter& printer_;
+  Vibration& vibration_;
+  int turboMode_;
   ProcessingCycle* cycle_ = nullptr;
   std::map<std::string, std::unique_ptr<ConfigFile>> cache_;
   ConfigFile* current_ = nullptr;
@@ -261,7 +280,8 @@ int RunReplay(int argc, char** argv) {
   ScriptedInputDevices devices(
       source, DeviceDefaults{settings.AnalogDeadZone, settings.DefaultAxisMapping});
   ReplayPrinter printer;
-  ReplayProfiles profiles(profilePath, std::move(profile), printer);
+  Vibration vibration(printer);
+  ReplayProfiles profiles(profilePath, std::move(profile), printer, vibration, settings.TurboMode);
   // No window exists: the target window stays null.
   FakeWindowTracker desktop;
   TargetWindow target(desktop);
@@ -270,8 +290,9 @@ int RunReplay(int argc, char** argv) {
   ProcessingCycle cycle(settings, profiles, devices, target, injected, messages);
   cycle.SetShell(&printer);
   cycle.SetClipboard(&printer);
+  cycle.SetVibration(&vibration);
   profiles.SetCycle(cycle);
-  cycle.ResetSlotContainers(profiles.CurrentProfile());
+  cycle.ResetSlotContainers(*profiles.Current());
   for (int mode = 0; mode < kOutputMethodCount; ++mode) RegisterOutputMethod(mode, &printer);
 
   ManualTimerThread thread;

@@ -1,6 +1,5 @@
 #include "core/processing/DeviceDetection.h"
 
-#include <algorithm>
 #include <span>
 
 #include "core/device/DeviceConfigManager.h"
@@ -91,7 +90,6 @@ void DeviceDetection::DetectJoysticks(bool forceNotify) {
       AssignSlots();
     }
     LOG_INFO("%d joystick(s) are detected", total_);
-    if (hidStates_) hidStates_->Reset(hidCount_);
   }
   if (total_ != previousTotal || forceNotify) sink_.Post(WM_BRV_DEVICES_CHANGED, 0, 0);
   deviceChangePending_.store(false, std::memory_order_relaxed);
@@ -136,12 +134,16 @@ void DeviceDetection::ReleaseJoysticks() {
   devices_.fill(nullptr);
   slotMap_.fill(-1);
   total_ = hidCount_ = xinputCount_ = directInputCount_ = 0;
-  if (hidStates_) hidStates_->Reset(0);
 }
 
 TDeviceConfig* DeviceDetection::Device(int index) const {
   if (index < 0 || index >= total_) return nullptr;
   return devices_[static_cast<std::size_t>(index)];
+}
+
+int DeviceDetection::SlotDevice(int slot) const {
+  if (slot < 0 || slot >= kMaxJoysticks) return -1;
+  return slotMap_[static_cast<std::size_t>(slot)];
 }
 
 int DeviceDetection::Read(int device, const ReadOptions& options, DeviceInput& input,
@@ -153,25 +155,22 @@ int DeviceDetection::Read(int device, const ReadOptions& options, DeviceInput& i
       return xinput_.Read(*record, input, displayChanged, options);
     case InterfaceKind::DirectInput:
       return directInput_.Read(*record, input, displayChanged, options);
-    case InterfaceKind::Hid:
-      break;
+    case InterfaceKind::Hid: {
+      if (!hidStates_) return -1;
+      HidReadOptions hid;
+      for (std::size_t i = 0; i < hid.axisMapping.size(); ++i) {
+        hid.axisMapping[i] = record->axisMapping[i];
+      }
+      hid.analogDeadZone = record->AnalogDeadZone;
+      hid.stick1 = StickOptions{options.threshold, options.useDiagonalInput};
+      hid.stick2 = StickOptions{options.threshold2, options.useDiagonalInput2};
+      hid.usePov8Way = options.usePov8Way;
+      hid.numberOfButtons = options.numberOfButtons;
+      hid.xboxLayout = record->xboxLayout;
+      return hidStates_->Read(record->backendIndex, hid, record->lastAnalog, input, displayChanged);
+    }
   }
-  if (!hidStates_) return -1;
-  HidReadOptions hidOptions;
-  std::copy(record->axisMapping.begin(), record->axisMapping.end(), hidOptions.axisMapping.begin());
-  hidOptions.analogDeadZone = record->AnalogDeadZone;
-  hidOptions.stick1 = StickOptions{options.threshold, options.useDiagonalInput};
-  hidOptions.stick2 = StickOptions{options.threshold2, options.useDiagonalInput2};
-  hidOptions.usePov8Way = options.usePov8Way;
-  hidOptions.numberOfButtons = options.numberOfButtons;
-  hidOptions.xboxLayout = record->xboxLayout;
-  return hidStates_->Read(record->backendIndex, hidOptions, record->lastAnalog, input,
-                          displayChanged);
-}
-
-int DeviceDetection::SlotDevice(int slot) const {
-  if (slot < 0 || slot >= kMaxJoysticks) return -1;
-  return slotMap_[static_cast<std::size_t>(slot)];
+  return -1;
 }
 
 }  // namespace brevanto

@@ -31,7 +31,7 @@ inline constexpr int kDefaultApiMode = 2;
 // Detection runs on the user-interface thread or, when the system reported a
 // change, inside the processing cycle; it holds the processing lock
 // throughout, so no cycle sees the device array half rebuilt. The cycle reads
-// the devices through it, each through its own back end.
+// the devices through it.
 class DeviceDetection final : public InputDevices {
  public:
   DeviceDetection(DeviceConfigManager& records, HidDetection& hid, XInputBackend& xinput,
@@ -41,9 +41,8 @@ class DeviceDetection final : public InputDevices {
   void SetProcessingTimer(ProcessingTimer* timer) { timer_ = timer; }
   // The cycle's slot states, whose highlight detection clears.
   void SetSlotStates(SlotStates* slots) { slots_ = slots; }
-  // The decoded reports of the HID controllers read in the modes 3 and 4;
-  // detection sizes it. Without one, HID controllers give no state.
-  void SetHidStates(HidStateTable* states) { hidStates_ = states; }
+  // The decoded reports of the HID controllers; without it they read nothing.
+  void SetHidStates(const HidStateTable* states) { hidStates_ = states; }
 
   // The XInputSupport setting. InitJoysticks may fall back to mode 2; the
   // caller stores ApiMode() back into the settings afterwards.
@@ -75,8 +74,7 @@ class DeviceDetection final : public InputDevices {
   // The array index of the device driving the slot, or -1.
   int SlotDevice(int slot) const override;
   TDeviceConfig* DeviceInSlot(int slot) const { return Device(SlotDevice(slot)); }
-
-  // Reads the device at an array index through its back end.
+  // Reads the device at an array index through the back end that found it.
   int Read(int device, const ReadOptions& options, DeviceInput& input,
            bool& displayChanged) override;
 
@@ -91,7 +89,7 @@ class DeviceDetection final : public InputDevices {
   MessageSink& sink_;
   ProcessingTimer* timer_ = nullptr;
   SlotStates* slots_ = nullptr;
-  HidStateTable* hidStates_ = nullptr;
+  const HidStateTable* hidStates_ = nullptr;
 
   int apiMode_ = kDefaultApiMode;
   std::atomic<bool> deviceChangePending_{false};

@@ -17,6 +17,7 @@
 #include "core/processing/SlotSwitching.h"
 #include "core/processing/TargetWindow.h"
 #include "core/processing/TimeBase.h"
+#include "core/processing/Vibration.h"
 #include "core/profile/ConfigFile.h"
 #include "core/settings/GlobalSettings.h"
 #include "platform/ports/MessageSink.h"
@@ -51,15 +52,16 @@ ProcessingCycle::ProcessingCycle(const GlobalSettings& settings, ProfileSource& 
       injected_(injected),
       sink_(sink) {}
 
-void ProcessingCycle::ResetSlotContainers(ConfigFile* profile) {
-  const int joysticks = profile ? profile->NumberOfJoysticks() : 0;
+void ProcessingCycle::ResetSlotContainers(ConfigFile& profile) {
+  const int joysticks = profile.NumberOfJoysticks();
   for (int i = 0; i < kMaxJoysticks; ++i) {
-    slots_[static_cast<std::size_t>(i)].lastButtons =
-        i < joysticks ? profile->Joystick(i) : nullptr;
+    slots_[static_cast<std::size_t>(i)].lastButtons = i < joysticks ? profile.Joystick(i) : nullptr;
   }
 }
 
-void ProcessingCycle::OnEveryTick(int32_t /*tick*/) {}
+void ProcessingCycle::OnEveryTick(int32_t /*tick*/) {
+  if (vibration_) vibration_->CountdownStep();
+}
 
 void ProcessingCycle::OnLockedTick(int32_t tick) {
   context_.tick = tick;
@@ -74,7 +76,7 @@ void ProcessingCycle::OnLockedTick(int32_t tick) {
   context_.targetWindowChanged = target_.targetChanged();
 
   if (devices_.DeviceCount() <= 0) return;
-  ConfigFile* profile = profiles_.CurrentProfile();
+  ConfigFile* profile = profiles_.Current();
   if (!profile) return;
   RunCycle(*profile);
 }
@@ -114,7 +116,7 @@ void ProcessingCycle::RunCycle(ConfigFile& profile) {
   if (const ButtonAssignment* request = context_.profileSwitchRequest) {
     context_.profileSwitchRequest = nullptr;
     LOG_INFO("Switching to profile: %s", request->targetName.c_str());
-    profiles_.LoadByName(request->targetName);
+    profiles_.SwitchTo(request->targetName);
   }
 }
 

@@ -21,6 +21,7 @@ class ProfileJoystick;
 class ProfileSource;
 class Shell;
 class TargetWindow;
+class Vibration;
 struct GlobalSettings;
 
 // What one timer tick does: re-detects devices when a change was reported,
@@ -42,6 +43,9 @@ class ProcessingCycle final : public TickHandler {
   // Where program launches and text pastes go; set before the timer starts.
   void SetShell(Shell* shell) { context_.shell = shell; }
   void SetClipboard(Clipboard* clipboard) { context_.clipboard = clipboard; }
+  // The profile-switch vibration, counted down every tick; none without a pad
+  // interface.
+  void SetVibration(Vibration* vibration) { vibration_ = vibration; }
 
   // A menu of the program is open: no detection and no target sampling.
   void SetMenuActive(bool active) { menuActive_.store(active, std::memory_order_relaxed); }
@@ -57,9 +61,8 @@ class ProcessingCycle final : public TickHandler {
   }
 
   // The containers of profile drive its slots from now on; the other slots
-  // have none. The profile manager calls it whenever it made a profile
-  // current (profile may be nullptr: no slot has a container).
-  void ResetSlotContainers(ConfigFile* profile);
+  // have none. Called whenever a profile was made current.
+  void ResetSlotContainers(ConfigFile& profile);
 
   // Per-slot pressed flags (the button highlight) and containers. Read by the
   // user interface; detection clears the highlight with the timer paused.
@@ -90,6 +93,7 @@ class ProcessingCycle final : public TickHandler {
   TargetWindow& target_;
   InjectedInput& injected_;
   MessageSink& sink_;
+  Vibration* vibration_ = nullptr;
 
   std::atomic<bool> menuActive_{false};
   std::atomic<bool> showMainForm_{true};

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/processing/ProfileSource.h"
 #include "core/profile/ConfigFile.h"
 #include "core/profile/ProfileCycleHooks.h"
 #include "core/profile/ProfileNames.h"
@@ -31,7 +32,7 @@ struct GlobalSettings;
 // manager's own lock keeps the user-interface thread's reads consistent.
 // The settings' FileName is rewritten by every load, on either thread: read
 // it with the cycle paused.
-class ConfigFileManager {
+class ConfigFileManager final : public ProfileSource {
  public:
   // The single profile of an empty data directory; its file is written at
   // its first save.
@@ -41,7 +42,7 @@ class ConfigFileManager {
   ConfigFileManager(std::string dataDir, GlobalSettings& settings, MessageSink& messages,
                     ProfileCycleHooks& cycle,
                     const NameCollation& collation = NameCollation::User());
-  ~ConfigFileManager();
+  ~ConfigFileManager() override;
   ConfigFileManager(const ConfigFileManager&) = delete;
   ConfigFileManager& operator=(const ConfigFileManager&) = delete;
 
@@ -82,7 +83,7 @@ class ConfigFileManager {
 
   // A profile-switch assignment: makes the named profile current as the
   // user's choice. 0, or 1 for an unknown name.
-  int SwitchTo(const std::string& name);
+  int SwitchTo(const std::string& name) override;
   // The target window changed: follows the application links.
   void OnTargetChanged(const std::string& path, const std::string& title,
                        bool isDesktopOrDock = false);
@@ -91,7 +92,7 @@ class ConfigFileManager {
 
   // The current profile; nullptr before LoadList and after Shutdown. It stays
   // valid until Shutdown, also after another profile became current.
-  ConfigFile* Current() const { return current_.load(std::memory_order_acquire); }
+  ConfigFile* Current() const override { return current_.load(std::memory_order_acquire); }
   std::vector<std::string> Names() const;
   int CurrentIndex() const;
   int LastSelected() const;

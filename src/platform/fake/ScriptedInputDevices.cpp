@@ -2,15 +2,13 @@
 
 #include <string>
 
+#include "core/input/DirectInputBackend.h"
 #include "core/input/DirectInputConversion.h"
 #include "core/input/XInputConversion.h"
 
 namespace brevanto {
 namespace {
 
-// A scripted joystick has all eight axes, for which the automatic mapping
-// puts the second stick on Z/Rz.
-constexpr AxisMapping kAllAxesMapping{0, 1, 2, 5, 3, 4, 6, 7};
 constexpr AxisMapping kPadMapping{0, 1, 2, 3, 4, 5, 6, 7};
 
 }  // namespace
@@ -30,8 +28,12 @@ ScriptedInputDevices::ScriptedInputDevices(const ScriptedDeviceSource& source,
     record.PreferredNumber = slot;
     if (pad) {
       record.axisMapping = kPadMapping;
-    } else if (record.AxisMappingUndecided()) {
-      record.axisMapping = kAllAxesMapping;
+    } else {
+      // A scripted joystick has all eight axes.
+      record.axisPresent.fill(true);
+      if (record.AxisMappingUndecided()) {
+        record.axisMapping = AutomaticDirectInputAxisMapping(record.axisPresent);
+      }
     }
     slotMap_[static_cast<std::size_t>(slot)] = static_cast<int>(slots_.size());
     slots_.push_back(slot);

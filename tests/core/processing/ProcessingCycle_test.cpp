@@ -48,15 +48,15 @@ constexpr WindowId kDeviceDialog = 3;
 // hands the new profile's containers to the slots, as the profile manager does.
 class TestProfiles final : public ProfileSource {
  public:
-  ConfigFile* CurrentProfile() override { return current; }
-  int LoadByName(const std::string& name) override {
+  ConfigFile* Current() const override { return current; }
+  int SwitchTo(const std::string& name) override {
     requests.push_back(name);
     const auto it = byName.find(name);
     if (it == byName.end()) return 1;
     if (it->second == current) return 0;
     ReleaseAll(*current);
     current = it->second;
-    cycle->ResetSlotContainers(current);
+    cycle->ResetSlotContainers(*current);
     return 0;
   }
   void ReleaseAll(ConfigFile& profile) const {
@@ -134,7 +134,7 @@ class ProcessingCycleTest : public ::testing::Test {
     cycle_ = std::make_unique<ProcessingCycle>(settings_, profiles_, *devices_, target_, injected_,
                                                sink_);
     profiles_.cycle = cycle_.get();
-    cycle_->ResetSlotContainers(profiles_.current);
+    cycle_->ResetSlotContainers(*profiles_.current);
     timer_ = std::make_unique<ProcessingTimer>(thread_, *cycle_);
     ASSERT_TRUE(timer_->TimerInit(settings_.TurboMode));
   }

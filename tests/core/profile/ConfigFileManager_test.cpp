@@ -7,9 +7,14 @@
 #include <string>
 #include <vector>
 
+#include "core/engine/AssignmentLine.h"
+#include "core/engine/ButtonEngine.h"
+#include "core/engine/KeyOutput.h"
+#include "core/engine/OutputSelection.h"
 #include "core/processing/Messages.h"
 #include "core/profile/ProfileManagerFixture.h"
 #include "core/settings/AtomicFile.h"
+#include "platform/fake/RecordingEvent.h"
 #include "support/LogCapture.h"
 
 namespace brevanto {
@@ -318,6 +323,50 @@ TEST_F(ProfileManagerTest, ASwitchRequestedInsideTheCycleIsTheUsersChoice) {
   InsideCycle(cycle, [&] { m.OnTargetChanged("/usr/bin/editor", "Editor"); });
   EXPECT_EQ(m.CurrentName(), "Menu");
   EXPECT_EQ(cycle.pauses, 0);
+}
+
+// The processing side with the button engine behind ForceRelease.
+class EngineCycle final : public ProfileCycleHooks {
+ public:
+  void PauseCycle() override {}
+  void ResumeCycle() override {}
+  void ForceRelease(ButtonAssignment& record) override { brevanto::ForceRelease(record, context); }
+  void ClearInjectedStates() override {}
+  void ResetSlotContainers(ConfigFile&) override {}
+
+  EngineContext context;
+};
+
+TEST(ConfigFileManagerWithEngine, LeavingAProfileLetsGoOfTheKeysItsButtonsHold) {
+  testing::TempDir dir;
+  dir.Write("A.cfg", "[General]\nFileVersion=70\n");
+  dir.Write("B.cfg", "[General]\nFileVersion=70\n");
+  GlobalSettings settings;
+  RecordingMessageSink messages;
+  EngineCycle cycle;
+  RecordingEvent out;
+  RegisterOutputMethod(0, &out);
+  SelectOutputMethod(0);
+  const NameCollation collation("C.UTF-8");
+  ConfigFileManager m(dir.Dir(), settings, messages, cycle, collation);
+  m.LoadList();
+
+  // A key held by a button of a joystick the profile no longer shows.
+  ConfigFile& a = *m.Current();
+  a.SetNumberOfJoysticks(3);
+  ButtonAssignment& button = a.Joystick(2)->Button(PlainButton(1));
+  ReadLine(button, "1, 41:00:00:00, 0.000, 0, 0", ConfigFile::kFileVersion);
+  a.SetNumberOfJoysticks(1);
+  cycle.context.tick = 1000;
+  Process(button, 1000, cycle.context);
+  ASSERT_EQ(KeyRefCount(0x41), 1);
+  out.Clear();
+
+  ASSERT_EQ(m.LoadByName("B"), 0);
+  EXPECT_EQ(KeyRefCount(0x41), 0);
+  ASSERT_EQ(out.Calls().size(), 1u);
+  EXPECT_TRUE(out.Calls()[0].args[2] & AbstractEvent::kKeyUp);
+  RegisterOutputMethod(0, nullptr);
 }
 
 }  // namespace

@@ -8,23 +8,14 @@
 #include <string>
 #include <vector>
 
-#if defined(__SANITIZE_ADDRESS__)
-#include <sanitizer/lsan_interface.h>
-#endif
-
 namespace brevanto {
 namespace {
 
 using Names = std::vector<std::string>;
 
 // A collation for a locale the system has or the build generated, or none.
-// The build's locales are found through LOCPATH, set for the moment only, and
-// glibc's newlocale leaks its copy of LOCPATH on every call, so leak checking
-// pauses meanwhile.
+// The build's locales are found through LOCPATH, set for the moment only.
 std::unique_ptr<NameCollation> CollationFor(const char* name) {
-#if defined(__SANITIZE_ADDRESS__)
-  __lsan_disable();
-#endif
   const bool setPath = std::getenv("LOCPATH") == nullptr;
 #ifdef BREVANTO_TEST_LOCALE_DIR
   if (setPath) setenv("LOCPATH", BREVANTO_TEST_LOCALE_DIR, 1);
@@ -36,9 +27,6 @@ std::unique_ptr<NameCollation> CollationFor(const char* name) {
     collation = std::make_unique<NameCollation>(name);
   }
   if (setPath) unsetenv("LOCPATH");
-#if defined(__SANITIZE_ADDRESS__)
-  __lsan_enable();
-#endif
   return collation;
 }
 
