@@ -552,5 +552,41 @@ TEST_F(DetectionTest, HidControllersGetTheirLayoutAndMappingInTheHidModes) {
   EXPECT_EQ(hid_.Devices().at(1).path, "/dev/hidraw1");
 }
 
+TEST_F(DetectionTest, TheCycleReadsEachDeviceThroughItsOwnBackEnd) {
+  HidDevice gamepad = FakeHidSource::Device("/dev/hidraw0", 0x0079, 0x0006, 4, 1, 12);
+  ASSERT_TRUE(ParseHidDescriptor(testing::kGenericGamepad, gamepad.descriptor));
+  hidSource_.devices = {gamepad};
+  AddPad(0);
+  pads_.pads[0]->state.buttons = xinput::kB;
+  AddJoystick(1, -1);
+  joysticks_.attached[0].state.buttons[2] = 0x80;
+  HidStateTable hidStates;
+  detection_.SetHidStates(&hidStates);
+  detection_.SetApiMode(4);
+  ASSERT_TRUE(detection_.InitJoysticks());
+  hidStates.Reset(detection_.HidCount());
+  // Centred axes, hat at its null value, button 1 down.
+  const uint8_t report[] = {0x80, 0x80, 0x80, 0x80, 0x1F, 0x00, 0x00};
+  hidStates.Decode(0, gamepad.descriptor, report);
+
+  InputDevices& devices = detection_;
+  DeviceInput input;
+  bool displayChanged = false;
+  const ReadOptions options;
+  ASSERT_EQ(devices.Read(0, options, input, displayChanged), 0);
+  EXPECT_EQ(input.values[PlainButton(1)], 1000);
+  ASSERT_EQ(devices.Read(1, options, input, displayChanged), 0);
+  EXPECT_EQ(input.values[PlainButton(2)], 1000);
+  EXPECT_EQ(input.values[PlainButton(1)], 0) << "each read starts from nothing";
+  ASSERT_EQ(devices.Read(2, options, input, displayChanged), 0);
+  EXPECT_EQ(input.values[PlainButton(3)], 1000);
+  EXPECT_EQ(devices.Read(3, options, input, displayChanged), -1);
+
+  detection_.SetHidStates(nullptr);
+  EXPECT_EQ(devices.Read(0, options, input, displayChanged), -1);
+  detection_.ReleaseJoysticks();
+  EXPECT_EQ(devices.Read(1, options, input, displayChanged), -1);
+}
+
 }  // namespace
 }  // namespace brevanto
