@@ -562,7 +562,9 @@ TEST_F(AppInfoTest, SecondStartHandsItsRequestToTheRunningInstance) {
     info.SetSingleInstance(std::move(instance));
     EXPECT_EQ(info.LoadSettings(), c.exits);
     EXPECT_EQ(static_cast<int>(fake->requests.size()), c.calls);
-    if (c.calls > 0) EXPECT_EQ(fake->requests.front(), (HandOverRequest{"Race", true}));
+    if (c.calls > 0) {
+      EXPECT_EQ(fake->requests.front(), (HandOverRequest{"Race", true}));
+    }
     // An exiting start reads nothing further.
     EXPECT_EQ(info.settings.DarkMode, !c.exits);
   }
