@@ -187,6 +187,7 @@ class TMainForm : public QMainWindow {
   void TrayIconMouseDown();
   void MMExitClick();
   void MMDarkModeClick();
+  void MMAutoStartupClick();
   void DelayedExecTimerTimer();
   void MMDisableAppLinkClick(bool fromTray);
   void MMDisableJoystickClick(bool fromTray);
