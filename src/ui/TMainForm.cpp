@@ -1036,6 +1036,8 @@ void TMainForm::Rebuild() {
   }
   tcJoystick->show();
   updatingControls_ = false;
+  // The cycle reports only changes: a button still held keeps its star.
+  UpdateHighlight();
 }
 
 void TMainForm::FillOptions() {

@@ -110,6 +110,9 @@ TEST(MainFormHighlightTest, ActiveWindowPaintsRowsAndStarsTabsAndForgetsThemWhen
   EXPECT_EQ(rowColour(), HighlightColour(1));
   EXPECT_EQ(form.tcJoystick->tabText(1), QStringLiteral("*[2] Joystick*"));
   EXPECT_EQ(form.tcJoystick->tabText(0), QStringLiteral("[1] Joystick"));
+  // A rebuild while the button is held keeps the star: no new message comes.
+  form.HandleMessage(PostedMessage{WM_BRV_DEVICES_CHANGED, 0, 0});
+  EXPECT_EQ(form.tcJoystick->tabText(1), QStringLiteral("*[2] Joystick*"));
 
   QWidget other;
   other.show();
