@@ -110,10 +110,12 @@ void ButtonListDelegate::initStyleOption(QStyleOptionViewItem* option,
 TMainForm::TMainForm(MainFormHost& host, std::unique_ptr<SoundPlayer> sound, QWidget* parent)
     : QMainWindow(parent),
       host_(host),
+      keyRecorder_(new CapturedKeyRecorder(this)),
       settings_(host.Settings()),
       sound_(std::move(sound)),
       joystickBuffer_(std::make_unique<ProfileJoystick>(0)) {
   setObjectName(QStringLiteral("TMainForm"));
+  qApp->installEventFilter(keyRecorder_);
   BuildMenus();
   BuildLayout();
   ConnectOptions();

@@ -541,6 +541,15 @@ TEST_F(TMainFormTest, AutoStartItemAsksThenCreatesOrRemovesTheEntry) {
   }
 }
 
+TEST_F(TMainFormTest, RecordsTheLastKeyPressedAnywhereInTheProgram) {
+  Create();
+  QLineEdit elsewhere;
+  QTest::keyClick(&elsewhere, Qt::Key_Enter, Qt::KeypadModifier);
+  EXPECT_EQ(form->LastKey().virtualKey, 0x0D);
+  QTest::keyClick(form->lvButtonList, Qt::Key_F2);
+  EXPECT_EQ(form->LastKey(), (CapturedKey{0x71, 0x3C, false}));
+}
+
 TEST_F(TMainFormTest, HelpAndFolderCommandsOpenTheirPages) {
   Create();
   form->MMOverview->trigger();
