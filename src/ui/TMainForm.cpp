@@ -472,8 +472,11 @@ void TMainForm::BuildLayout() {
   connect(btnRename, &QPushButton::clicked, MMRenameConfiguration, &QAction::trigger);
   connect(btnCopy, &QPushButton::clicked, MMCopyConfiguration, &QAction::trigger);
   connect(btnDelete, &QPushButton::clicked, MMDeleteConfiguration, &QAction::trigger);
+  // A click, and a move with the keyboard, load the entry; loading the
+  // current profile again does nothing.
   connect(lbConfigList, &QListWidget::itemClicked, this,
           [this](QListWidgetItem* item) { lbConfigListClick(lbConfigList->row(item)); });
+  connect(lbConfigList, &QListWidget::currentRowChanged, this, &TMainForm::lbConfigListClick);
   connect(lbConfigList, &QListWidget::customContextMenuRequested, this,
           &TMainForm::lbConfigListRightClick);
   connect(tcJoystick, &QTabBar::currentChanged, this, &TMainForm::tcJoystickChange);

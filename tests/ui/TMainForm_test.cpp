@@ -135,6 +135,13 @@ TEST_F(TMainFormTest, ClickingAProfileLoadsItAndNamesItInTheCaption) {
   EXPECT_EQ(form->lbConfigList->currentRow(), 2);
   EXPECT_EQ(form->Caption(), "Brevanto v7.3.2 : Puzzle");
 
+  QTest::keyClick(form->lbConfigList, Qt::Key_Up);
+  Settle();
+  EXPECT_EQ(host.current, 1) << "the keyboard moves through the profiles too";
+  EXPECT_EQ(form->Caption(), "Brevanto v7.3.2 : Shooter");
+  form->lbConfigListClick(2);
+  Settle();
+
   form->MMDisableJoystick->trigger();
   EXPECT_TRUE(host.joystickSuspended);
   EXPECT_TRUE(form->PMTaskTrayDisableJoystick->isChecked()) << "the tray item follows";
@@ -206,14 +213,14 @@ TEST_F(TMainFormTest, ProfileCommandsRefreshTheListOnlyOnSuccess) {
   form->btnAddNew->click();
   EXPECT_EQ(form->lbConfigList->count(), 3);
   host.commandResult = true;
-  form->lbConfigList->setCurrentRow(1);
+  form->lbConfigList->setCurrentRow(1);  // selecting loads: the list shows the current one
   form->btnCopy->click();
   EXPECT_EQ(form->lbConfigList->count(), 4);
   form->btnRename->click();
   form->btnDelete->click();
   form->MMSaveConfiguration->trigger();
   EXPECT_EQ(host.commands,
-            (std::vector<std::string>{"New", "Copy 1", "Rename 0", "Delete 0", "Save 0"}));
+            (std::vector<std::string>{"New", "Copy 1", "Rename 1", "Delete 1", "Save 1"}));
 }
 
 TEST_F(TMainFormTest, CloseMinimizesWhileExitEnds) {
