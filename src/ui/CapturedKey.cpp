@@ -161,7 +161,12 @@ CapturedKey CapturedKeyOfEvent(const QKeyEvent& event) {
   }
   const uint8_t vk = VirtualKeyOfQtKey(event.key(), event.modifiers().testFlag(Qt::KeypadModifier));
   if (vk == 0) return {};
-  return FromScan(VirtualKeyToScanCode(vk), vk);
+  CapturedKey key = FromScan(VirtualKeyToScanCode(vk), vk);
+  // Numpad Enter is Enter with the E0 prefix.
+  if (event.key() == Qt::Key_Enter && event.modifiers().testFlag(Qt::KeypadModifier)) {
+    key.extended = true;
+  }
+  return key;
 }
 
 bool CapturedKeyRecorder::eventFilter(QObject* watched, QEvent* event) {

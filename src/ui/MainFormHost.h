@@ -7,6 +7,7 @@
 
 namespace brevanto {
 
+class AutoStartTask;
 class ConfigFile;
 class TDeviceConfig;
 struct GlobalSettings;
@@ -26,6 +27,8 @@ class MainFormHost {
   virtual bool FirstStart() const = 0;
   virtual void OpenWebPage(const std::string& path) = 0;
   virtual void OpenFolder(const std::string& path) = 0;
+  // Starting the program at logon; nullptr where the desktop offers none.
+  virtual AutoStartTask* AutoStart() = 0;
 
   // The profile manager. Loading a profile that is not current makes it
   // current and posts the profile-changed message; the current one loads

@@ -42,6 +42,7 @@
 #include "core/profile/ConfigFile.h"
 #include "core/settings/AppInfo.h"
 #include "core/settings/GlobalSettings.h"
+#include "platform/ports/AutoStartTask.h"
 #include "ui/Highlight.h"
 #include "ui/IntegerText.h"
 #include "ui/MainFormHost.h"
@@ -109,10 +110,12 @@ void ButtonListDelegate::initStyleOption(QStyleOptionViewItem* option,
 TMainForm::TMainForm(MainFormHost& host, std::unique_ptr<SoundPlayer> sound, QWidget* parent)
     : QMainWindow(parent),
       host_(host),
+      keyRecorder_(new CapturedKeyRecorder(this)),
       settings_(host.Settings()),
       sound_(std::move(sound)),
       joystickBuffer_(std::make_unique<ProfileJoystick>(0)) {
   setObjectName(QStringLiteral("TMainForm"));
+  qApp->installEventFilter(keyRecorder_);
   BuildMenus();
   BuildLayout();
   ConnectOptions();
@@ -315,8 +318,8 @@ void TMainForm::BuildMenus() {
 
   // Commands whose dialogs this build does not have.
   for (QAction* action :
-       {MMPreference, MMJoystickProperty, MMAppLink, MMAutoStartup, PMEditDeviceTemplate,
-        PMEditDeviceTemplate2, PMSpecifyTabTemplate, PMSpecifyTabTemplate2, PMButtonListEdit}) {
+       {MMPreference, MMJoystickProperty, MMAppLink, PMEditDeviceTemplate, PMEditDeviceTemplate2,
+        PMSpecifyTabTemplate, PMSpecifyTabTemplate2, PMButtonListEdit}) {
     NotAvailable(action);
   }
 
@@ -348,6 +351,7 @@ void TMainForm::BuildMenus() {
   connect(MMExit, &QAction::triggered, this, &TMainForm::MMExitClick);
   connect(PMTaskTrayExit, &QAction::triggered, this, &TMainForm::MMExitClick);
   connect(MMDarkMode, &QAction::triggered, this, &TMainForm::MMDarkModeClick);
+  connect(MMAutoStartup, &QAction::triggered, this, &TMainForm::MMAutoStartupClick);
   connect(MMDisableAppLink, &QAction::triggered, this, [this] { MMDisableAppLinkClick(false); });
   connect(PMTaskTrayDisableAppLink, &QAction::triggered, this,
           [this] { MMDisableAppLinkClick(true); });
@@ -468,8 +472,11 @@ void TMainForm::BuildLayout() {
   connect(btnRename, &QPushButton::clicked, MMRenameConfiguration, &QAction::trigger);
   connect(btnCopy, &QPushButton::clicked, MMCopyConfiguration, &QAction::trigger);
   connect(btnDelete, &QPushButton::clicked, MMDeleteConfiguration, &QAction::trigger);
+  // A click, and a move with the keyboard, load the entry; loading the
+  // current profile again does nothing.
   connect(lbConfigList, &QListWidget::itemClicked, this,
           [this](QListWidgetItem* item) { lbConfigListClick(lbConfigList->row(item)); });
+  connect(lbConfigList, &QListWidget::currentRowChanged, this, &TMainForm::lbConfigListClick);
   connect(lbConfigList, &QListWidget::customContextMenuRequested, this,
           &TMainForm::lbConfigListRightClick);
   connect(tcJoystick, &QTabBar::currentChanged, this, &TMainForm::tcJoystickChange);
@@ -844,6 +851,11 @@ void TMainForm::Initialize() {
   lblJoystickStatus->setText(
       QStringLiteral("ジョイスティック: %1 本検出").arg(host_.DetectedDeviceCount()));
   RefreshList();
+  if (AutoStartTask* task = host_.AutoStart()) {
+    MMAutoStartup->setChecked(task->TaskExists());
+  } else {
+    NotAvailable(MMAutoStartup);
+  }
   TrayIcon->show();
   UpdateCaption();
 }
@@ -1029,6 +1041,8 @@ void TMainForm::Rebuild() {
   }
   tcJoystick->show();
   updatingControls_ = false;
+  // The cycle reports only changes: a button still held keeps its star.
+  UpdateHighlight();
 }
 
 void TMainForm::FillOptions() {
@@ -1419,6 +1433,33 @@ void TMainForm::MMDarkModeClick() {
   MMDarkMode->setChecked(settings_.DarkMode);
   delayedExecTag_ = 1;
   DelayedExecTimer->start();
+}
+
+void TMainForm::MMAutoStartupClick() {
+  AutoStartTask* task = host_.AutoStart();
+  if (!task) return;
+  // An autostart entry is the user's own: no administrator rights are asked.
+  const bool exists = task->TaskExists();
+  const QString question = exists ? QStringLiteral("自動起動を無効にしますか？")
+                                  : QStringLiteral("ログイン時にBrevantoを自動起動しますか？");
+  const QString title = QString::fromLatin1(AppInfo::kProductName);
+  if (QMessageBox::question(this, title, question, QMessageBox::Yes | QMessageBox::No) !=
+      QMessageBox::Yes) {
+    MMAutoStartup->setChecked(exists);
+    return;
+  }
+  const bool done = exists ? task->DeleteTask() : task->CreateTask();
+  if (!done) {
+    QMessageBox::warning(this, title,
+                         exists ? QStringLiteral("自動起動の無効化に失敗しました。")
+                                : QStringLiteral("自動起動の設定に失敗しました。"));
+    MMAutoStartup->setChecked(exists);
+    return;
+  }
+  QMessageBox::information(this, title,
+                           exists ? QStringLiteral("自動起動を無効にしました。")
+                                  : QStringLiteral("自動起動を設定しました。"));
+  MMAutoStartup->setChecked(!exists);
 }
 
 void TMainForm::DelayedExecTimerTimer() {

@@ -9,6 +9,7 @@
 #include "core/engine/ButtonAssignment.h"
 #include "core/processing/Messages.h"
 #include "platform/ports/MessageSink.h"
+#include "ui/CapturedKey.h"
 
 class QAction;
 class QCheckBox;
@@ -68,6 +69,9 @@ class TMainForm : public QMainWindow {
   std::string TabCaption(int slot) const;
   // The slot whose colour the row of a virtual button has now, or -1.
   int RowHighlightSlot(int virtualButton) const;
+  // The last key pressed anywhere in the program, for the key capture of
+  // the assignment dialog.
+  const CapturedKey& LastKey() const { return keyRecorder_->Last(); }
   // Whether highlights are shown: only while this window is the active one.
   bool HighlightActive() const { return highlightActive_; }
 
@@ -187,6 +191,7 @@ class TMainForm : public QMainWindow {
   void TrayIconMouseDown();
   void MMExitClick();
   void MMDarkModeClick();
+  void MMAutoStartupClick();
   void DelayedExecTimerTimer();
   void MMDisableAppLinkClick(bool fromTray);
   void MMDisableJoystickClick(bool fromTray);
@@ -259,6 +264,7 @@ class TMainForm : public QMainWindow {
   void NotAvailable(QAction* action);
 
   MainFormHost& host_;
+  CapturedKeyRecorder* keyRecorder_;
   GlobalSettings& settings_;
   std::unique_ptr<SoundPlayer> sound_;
   std::vector<std::string> tabCaptions_;

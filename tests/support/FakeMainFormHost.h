@@ -9,6 +9,7 @@
 #include "core/device/DeviceConfig.h"
 #include "core/profile/ConfigFile.h"
 #include "core/settings/GlobalSettings.h"
+#include "platform/ports/AutoStartTask.h"
 #include "ui/MainFormHost.h"
 #include "ui/TMainForm.h"
 
@@ -36,6 +37,7 @@ class FakeMainFormHost : public MainFormHost {
   bool FirstStart() const override { return firstStart; }
   void OpenWebPage(const std::string& path) override { openedPages.push_back(path); }
   void OpenFolder(const std::string& path) override { openedFolders.push_back(path); }
+  AutoStartTask* AutoStart() override { return autoStart; }
 
   std::vector<std::string> ProfileNames() const override { return names; }
   int CurrentProfileIndex() const override { return current; }
@@ -111,6 +113,7 @@ class FakeMainFormHost : public MainFormHost {
   std::string dataDir = "/nonexistent/";
   bool firstStart = false;
   std::vector<std::string> openedPages, openedFolders;
+  AutoStartTask* autoStart = nullptr;
   std::vector<std::string> names;
   std::vector<std::unique_ptr<ConfigFile>> profiles;
   int current = 0;
@@ -128,6 +131,25 @@ class FakeMainFormHost : public MainFormHost {
   bool menuOpen = false;
   int vibrations = 0;
   QPointer<TMainForm> form;
+};
+
+// An autostart entry in memory; its operations fail when told to.
+class FakeAutoStartTask : public AutoStartTask {
+ public:
+  bool TaskExists() override { return exists; }
+  bool CreateTask() override {
+    if (fail) return false;
+    exists = true;
+    return true;
+  }
+  bool DeleteTask() override {
+    if (fail) return false;
+    exists = false;
+    return true;
+  }
+
+  bool exists = false;
+  bool fail = false;
 };
 
 // Remembers what it was asked to play.

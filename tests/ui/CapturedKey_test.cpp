@@ -62,6 +62,7 @@ TEST(CapturedKeyOfEventTest, UsesTheNativeScanCodeAndFallsBackToTheQtKey) {
     CapturedKey key;
   } fallbacks[] = {
       {QKeyEvent(QEvent::KeyPress, Qt::Key_Z, Qt::NoModifier), {0x5A, 0x2C, false}},
+      {QKeyEvent(QEvent::KeyPress, Qt::Key_Enter, Qt::KeypadModifier), {0x0D, 0x1C, true}},
       {QKeyEvent(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier), {0x26, 0x48, true}},
       {QKeyEvent(QEvent::KeyPress, Qt::Key_7, Qt::KeypadModifier), {0x67, 0x47, false}},
       {QKeyEvent(QEvent::KeyPress, Qt::Key_7, Qt::NoModifier), {0x37, 0x08, false}},

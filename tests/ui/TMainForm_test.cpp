@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSlider>
@@ -134,6 +135,13 @@ TEST_F(TMainFormTest, ClickingAProfileLoadsItAndNamesItInTheCaption) {
   EXPECT_EQ(form->lbConfigList->currentRow(), 2);
   EXPECT_EQ(form->Caption(), "Brevanto v7.3.2 : Puzzle");
 
+  QTest::keyClick(form->lbConfigList, Qt::Key_Up);
+  Settle();
+  EXPECT_EQ(host.current, 1) << "the keyboard moves through the profiles too";
+  EXPECT_EQ(form->Caption(), "Brevanto v7.3.2 : Shooter");
+  form->lbConfigListClick(2);
+  Settle();
+
   form->MMDisableJoystick->trigger();
   EXPECT_TRUE(host.joystickSuspended);
   EXPECT_TRUE(form->PMTaskTrayDisableJoystick->isChecked()) << "the tray item follows";
@@ -189,7 +197,8 @@ TEST_F(TMainFormTest, TheOptionsTabHasNoPopupMenu) {
 TEST_F(TMainFormTest, CommandsWithoutTheirDialogAreDisabledAndSaySo) {
   Create();
   for (QAction* a : {form->MMPreference, form->MMJoystickProperty, form->MMAppLink,
-                     form->MMAutoStartup, form->PMButtonListEdit, form->PMEditDeviceTemplate}) {
+                     form->MMAutoStartup /* no autostart on this host */, form->PMButtonListEdit,
+                     form->PMEditDeviceTemplate}) {
     EXPECT_FALSE(a->isEnabled()) << a->objectName().toStdString();
     EXPECT_FALSE(a->toolTip().isEmpty()) << a->objectName().toStdString();
   }
@@ -204,14 +213,14 @@ TEST_F(TMainFormTest, ProfileCommandsRefreshTheListOnlyOnSuccess) {
   form->btnAddNew->click();
   EXPECT_EQ(form->lbConfigList->count(), 3);
   host.commandResult = true;
-  form->lbConfigList->setCurrentRow(1);
+  form->lbConfigList->setCurrentRow(1);  // selecting loads: the list shows the current one
   form->btnCopy->click();
   EXPECT_EQ(form->lbConfigList->count(), 4);
   form->btnRename->click();
   form->btnDelete->click();
   form->MMSaveConfiguration->trigger();
   EXPECT_EQ(host.commands,
-            (std::vector<std::string>{"New", "Copy 1", "Rename 0", "Delete 0", "Save 0"}));
+            (std::vector<std::string>{"New", "Copy 1", "Rename 1", "Delete 1", "Save 1"}));
 }
 
 TEST_F(TMainFormTest, CloseMinimizesWhileExitEnds) {
@@ -494,6 +503,58 @@ TEST_F(TMainFormTest, DevicesChangedRebuildsTheTabs) {
   EXPECT_EQ(form->lblJoystickStatus->text(), QStringLiteral("ジョイスティック: 1 本検出"));
   EXPECT_FALSE(form->HandleMessage(PostedMessage{WM_BRV_REFRESH_DEVICES, 0, 0}))
       << "not the window's message";
+}
+
+TEST_F(TMainFormTest, AutoStartItemAsksThenCreatesOrRemovesTheEntry) {
+  testing::FakeAutoStartTask task;
+  host.autoStart = &task;
+  task.exists = true;
+  Create();
+  ASSERT_TRUE(form->MMAutoStartup->isEnabled());
+  EXPECT_TRUE(form->MMAutoStartup->isChecked()) << "shows the entry found at start";
+
+  const struct {
+    const char* name;
+    QMessageBox::StandardButton answer;
+    bool fail;
+    bool exists;
+    const char* question;
+    const char* result;
+  } cases[] = {
+      {"keep it", QMessageBox::No, false, true, "自動起動を無効にしますか？", nullptr},
+      {"removal fails", QMessageBox::Yes, true, true, "自動起動を無効にしますか？",
+       "自動起動の無効化に失敗しました。"},
+      {"remove", QMessageBox::Yes, false, false, "自動起動を無効にしますか？",
+       "自動起動を無効にしました。"},
+      {"creation fails", QMessageBox::Yes, true, false, "ログイン時にBrevantoを自動起動しますか？",
+       "自動起動の設定に失敗しました。"},
+      {"create", QMessageBox::Yes, false, true, "ログイン時にBrevantoを自動起動しますか？",
+       "自動起動を設定しました。"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    task.fail = c.fail;
+    QString question, result;
+    testing::WhenModal<QMessageBox>([&, c](QMessageBox* box) {
+      question = box->text();
+      if (c.answer == QMessageBox::Yes) testing::AnswerNextMessageBox(&result);
+      box->button(c.answer)->click();
+    });
+    form->MMAutoStartup->trigger();
+    EXPECT_EQ(question.toStdString(), c.question);
+    EXPECT_EQ(result.toStdString(), c.result ? c.result : "");
+    EXPECT_EQ(task.exists, c.exists);
+    EXPECT_EQ(form->MMAutoStartup->isChecked(), c.exists);
+  }
+}
+
+TEST_F(TMainFormTest, RecordsTheLastKeyPressedAnywhereInTheProgram) {
+  Create();
+  QLineEdit elsewhere;
+  QTest::keyClick(&elsewhere, Qt::Key_Enter, Qt::KeypadModifier);
+  EXPECT_EQ(form->LastKey().virtualKey, 0x0D);
+  QTest::keyClick(form->lvButtonList, Qt::Key_F2);
+  EXPECT_EQ(form->LastKey(), (CapturedKey{0x71, 0x3C, false}));
 }
 
 TEST_F(TMainFormTest, HelpAndFolderCommandsOpenTheirPages) {

@@ -67,7 +67,7 @@ TButtonAliasDialog::TButtonAliasDialog(ConfigFile& profile, QWidget* parent)
   lvButtonAlias->setSelectionMode(QAbstractItemView::SingleSelection);
   lvButtonAlias->setEditTriggers(QAbstractItemView::NoEditTriggers);
   lvButtonAlias->horizontalHeader()->setStretchLastSection(true);
-  lvButtonAlias->setColumnWidth(0, 120);
+  lvButtonAlias->setColumnWidth(0, 110);
   lblSelected->setObjectName(QStringLiteral("lblSelected"));
   btnOK->setObjectName(QStringLiteral("btnOK"));
 
@@ -83,8 +83,8 @@ TButtonAliasDialog::TButtonAliasDialog(ConfigFile& profile, QWidget* parent)
   group->addWidget(cbAssignment3);
   group->addStretch();
   auto* middle = new QHBoxLayout;
-  middle->addWidget(lvButtonAlias, 1);
-  middle->addWidget(lblSelected, 1);
+  middle->addWidget(lvButtonAlias, 3);
+  middle->addWidget(lblSelected, 2);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
   buttons->addWidget(btnOK);
@@ -92,7 +92,7 @@ TButtonAliasDialog::TButtonAliasDialog(ConfigFile& profile, QWidget* parent)
   layout->addWidget(lblExplanation);
   layout->addLayout(middle, 1);
   layout->addLayout(buttons);
-  resize(640, 480);
+  resize(760, 520);
 
   for (int d = 0; d < 8; ++d) AddRow(PovButton(1, d), ButtonName(PovButton(1, d)));
   const int buttonCount = std::clamp(profile_.NumberOfButtons, 0, kPlainButtonCount);
