@@ -29,7 +29,7 @@ void CycleProfileHooks::ClearInjectedStates() {
 }
 
 void CycleProfileHooks::ResetSlotContainers(ConfigFile& current) {
-  if (cycle_ != nullptr) cycle_->ResetSlotContainers(&current);
+  if (cycle_ != nullptr) cycle_->ResetSlotContainers(current);
 }
 
 }  // namespace brevanto
