@@ -120,6 +120,9 @@ X11Clipboard::~X11Clipboard() {
   [[maybe_unused]] const ssize_t written = ::write(wakeFd_, &one, sizeof one);
   thread_.join();
   XDestroyWindow(display_, window_);
+  // Errors of requests still in flight (an answer to a requestor window that
+  // is gone) must reach our handler, not Xlib's default one, which exits.
+  XSync(display_, False);
   UnregisterDisplay(display_);
   XCloseDisplay(display_);
   ::close(wakeFd_);
