@@ -143,6 +143,10 @@ TMainForm::TMainForm(MainFormHost& host, std::unique_ptr<SoundPlayer> sound, QWi
 }
 
 TMainForm::~TMainForm() {
+  // The base destructors delete the controls, which may still signal on the
+  // way out; by then this is no TMainForm and its handlers must not run.
+  disconnect(qApp, nullptr, this, nullptr);
+  for (QObject* child : findChildren<QObject*>()) disconnect(child, nullptr, this, nullptr);
   delete ImageForm;
 }
 

@@ -18,6 +18,10 @@ inline std::string FromQ(const QString& text) {
 // Opens a page of the product's web site by its path ("/ja/overview").
 using PageOpener = std::function<void(const std::string& path)>;
 
+// Shown when the controller library cannot be started; the program ends.
+inline const char* const kControllerLibraryMissing =
+    "SDL 2 (libSDL2) が入っていることを確認してください。";
+
 // Shown on commands whose dialog this build does not have.
 inline const char* const kNotAvailableYet = "この機能はまだ利用できません。";
 

@@ -18,12 +18,16 @@ namespace brevanto::testing {
 class TMainFormTest : public ::testing::Test {
  protected:
   void Create() {
+    Construct();
+    form->Initialize();
+  }
+  // The window before its part of start-up, for tests that watch start-up.
+  void Construct() {
     auto sound = std::make_unique<RecordingSoundPlayer>();
     played = sound->played;
     stopped = sound->stopped;
     form = std::make_unique<TMainForm>(host, std::move(sound));
     host.form = form.get();
-    form->Initialize();
   }
 
   std::vector<int> Rows() const {

@@ -119,6 +119,29 @@ TEST(MainFormHighlightTest, ActiveWindowPaintsRowsAndStarsTabsAndForgetsThemWhen
   ASSERT_TRUE(QTest::qWaitFor([&] { return form.HighlightActive(); }, 3000));
   EXPECT_EQ(rowColour(), HighlightColour(1));
   EXPECT_EQ(form.tcJoystick->tabText(1), QStringLiteral("*[2] Joystick*"));
+
+  // The window paints by the two settings as they stand, slot 1 shown.
+  const QColor none = form.lvButtonList->palette().color(QPalette::Base);
+  const struct {
+    const char* name;
+    bool highlightButtons, forAllTabs;
+    SlotStates states;
+    QColor colour;
+  } cases[] = {
+      {"shown slot only: another slot presses", true, false, Pressing({0}), none},
+      {"all tabs: another slot's colour", false, true, Pressing({0}), HighlightColour(0)},
+      {"all tabs: the shown slot wins", false, true, Pressing({0, 1}), HighlightColour(1)},
+      {"both: the shown slot only", true, true, Pressing({0}), none},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    host.settings.HighlightButtons = c.highlightButtons;
+    host.settings.HighlightButtonsForAllTabs = c.forAllTabs;
+    host.states = c.states;
+    form.HandleMessage(PostedMessage{WM_BRV_BUTTONS_CHANGED, 0, 0});
+    EXPECT_EQ(rowColour(), c.colour);
+    EXPECT_EQ(form.tcJoystick->tabText(0), QStringLiteral("*[1] Joystick*"));
+  }
 }
 
 }  // namespace

@@ -280,6 +280,38 @@ TEST_F(TMainFormTest, StartsInTheTrayAloneWhenMinimizedAndHidden) {
   EXPECT_FALSE(form->isVisible());
 }
 
+TEST_F(TMainFormTest, WindowMessagesRestoreShowAndMinimizeTheWindow) {
+  const struct {
+    const char* name;
+    bool hideWhenMinimized;
+    bool startMinimized;
+    uint32_t message;
+    bool visible, minimized;
+  } cases[] = {
+      {"minimize into the tray", true, false, WM_BRV_MINIMIZE, false, false},
+      {"minimize onto the task bar", false, false, WM_BRV_MINIMIZE, true, true},
+      {"show from the tray", true, true, WM_BRV_SHOW, true, false},
+      {"restore from the task bar", false, true, WM_BRV_RESTORE, true, false},
+      {"restore a shown window", false, false, WM_BRV_RESTORE, true, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    host.settings.HideWhenMinimized = c.hideWhenMinimized;
+    Create();
+    form->ShowAtStart(c.startMinimized);
+    // The window system's answer to the start state must not arrive after
+    // the message and undo it.
+    if (form->isVisible()) (void)QTest::qWaitForWindowExposed(form.get(), 1000);
+    Settle();
+    EXPECT_TRUE(form->HandleMessage(PostedMessage{c.message, 0, 0}));
+    Settle();
+    EXPECT_EQ(form->isVisible(), c.visible);
+    EXPECT_EQ(form->isMinimized(), c.minimized);
+    EXPECT_EQ(form->Shown(), c.message != WM_BRV_MINIMIZE)
+        << "a tray click after it must do the opposite";
+  }
+}
+
 TEST_F(TMainFormTest, TheStoredPositionIsUsedOnlyOnTheScreen) {
   const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
   const struct {
@@ -354,21 +386,36 @@ class ProfileSwitchNotificationTest : public TMainFormTest {
 
 TEST_F(ProfileSwitchNotificationTest, ALoadNotifiesAndStartUpOrTheCurrentProfileDoNot) {
   testing::LogCapture log;
-  Create();
+  host.current = 1;  // starts on the profile that has every notification
+  Construct();
   QSignalSpy balloons(form.get(), &TMainForm::BalloonShown);
+  form->Initialize();
   Settle();
-  form->lbConfigListClick(0);  // already current
-  Settle();
-  EXPECT_EQ(balloons.count(), 0);
+  EXPECT_EQ(balloons.count(), 0) << "start-up";
   EXPECT_TRUE(played->empty());
   EXPECT_FALSE(form->ImageForm->isVisible());
   EXPECT_EQ(host.vibrations, 0);
 
-  form->lbConfigListClick(1);
+  form->lbConfigListClick(1);  // already current
+  Settle();
+  EXPECT_EQ(balloons.count(), 0) << "the current profile";
+  EXPECT_TRUE(played->empty());
+  EXPECT_FALSE(form->ImageForm->isVisible());
+  EXPECT_EQ(host.vibrations, 0);
+
+  // A profile without its own files: the balloon alone.
+  form->lbConfigListClick(0);
   Settle();
   ASSERT_EQ(balloons.count(), 1);
-  EXPECT_EQ(balloons[0][0].toString(), QStringLiteral("Brevanto"));
-  EXPECT_EQ(balloons[0][1].toString(), QStringLiteral("設定ファイル: Shooter"));
+  EXPECT_EQ(balloons[0][1].toString(), QStringLiteral("設定ファイル: Race"));
+  EXPECT_TRUE(played->empty());
+  EXPECT_EQ(host.vibrations, 0);
+
+  form->lbConfigListClick(1);
+  Settle();
+  ASSERT_EQ(balloons.count(), 2);
+  EXPECT_EQ(balloons[1][0].toString(), QStringLiteral("Brevanto"));
+  EXPECT_EQ(balloons[1][1].toString(), QStringLiteral("設定ファイル: Shooter"));
   EXPECT_TRUE(form->ImageForm->isVisible());
   EXPECT_EQ(*played, std::vector<std::string>{dir.File("switch.wav")});
   EXPECT_EQ(host.vibrations, 1);

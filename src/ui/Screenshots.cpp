@@ -1,0 +1,94 @@
+#include "ui/Screenshots.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QMenu>
+#include <QPixmap>
+#include <QTabBar>
+#include <QThread>
+#include <QTimer>
+#include <functional>
+
+#include "ui/TMainForm.h"
+#include "ui/UiText.h"
+#include "ui/dialogs/TAboutBox.h"
+
+namespace brevanto {
+namespace {
+
+// Lets the window system and the window's own timers catch up.
+void Settle(int ms) {
+  QDeadlineTimer deadline(ms);
+  while (!deadline.hasExpired()) {
+    QApplication::processEvents(QEventLoop::AllEvents, 10);
+    QThread::msleep(5);
+  }
+}
+
+bool WaitFor(const std::function<bool()>& done, int ms) {
+  QDeadlineTimer deadline(ms);
+  while (!done()) {
+    if (deadline.hasExpired()) return false;
+    QApplication::processEvents(QEventLoop::AllEvents, 10);
+    QThread::msleep(5);
+  }
+  return true;
+}
+
+}  // namespace
+
+std::vector<std::string> WriteScreenshots(TMainForm& form, const std::string& folder,
+                                          std::string& error) {
+  std::vector<std::string> written;
+  const std::string dir = folder.empty() || folder.back() == '/' ? folder : folder + "/";
+  auto save = [&](QWidget& widget, const char* name) {
+    const std::string path = dir + name;
+    if (!error.empty()) return;
+    if (!widget.grab().save(ToQ(path), "PNG")) {
+      error = "cannot write " + path;
+      return;
+    }
+    written.push_back(path);
+  };
+
+  form.RestoreFromTray();
+  // Without a window manager activation may never come; the pictures are
+  // taken all the same, without highlights.
+  WaitFor([&] { return form.HighlightActive(); }, 2000);
+  const int tab = form.tcJoystick->currentIndex();
+  const bool dark = form.MMDarkMode->isChecked();
+  if (dark) form.MMDarkMode->trigger();
+  form.tcJoystick->setCurrentIndex(0);
+  Settle(200);
+  save(form, kScreenshotMainWindow);
+
+  form.tcJoystick->setCurrentIndex(form.tcJoystick->count() - 1);
+  Settle(100);
+  save(form, kScreenshotOptions);
+  form.tcJoystick->setCurrentIndex(0);
+
+  form.PMTaskTray->popup(form.mapToGlobal(QPoint(form.width() / 2, form.height() / 4)));
+  Settle(100);
+  save(*form.PMTaskTray, kScreenshotTrayMenu);
+  form.PMTaskTray->hide();
+
+  {
+    TAboutBox about([](const std::string&) {}, &form);
+    about.show();
+    Settle(100);
+    save(about, kScreenshotAbout);
+  }
+
+  form.MMDarkMode->trigger();
+  Settle(200);
+  save(form, kScreenshotMainWindowDark);
+
+  // Back as it was; the theme switch re-attaches processing by its timer.
+  if (!dark) form.MMDarkMode->trigger();
+  form.tcJoystick->setCurrentIndex(tab < 0 ? 0 : tab);
+  WaitFor([&] { return !form.DelayedExecTimer->isActive(); }, 3000);
+  return written;
+}
+
+}  // namespace brevanto

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace brevanto {
+
+class TMainForm;
+
+// The pictures of the window the documentation shows, by file name.
+inline constexpr const char* kScreenshotMainWindow = "main-window.png";
+inline constexpr const char* kScreenshotMainWindowDark = "main-window-dark.png";
+inline constexpr const char* kScreenshotOptions = "options.png";
+inline constexpr const char* kScreenshotTrayMenu = "tray-menu.png";
+inline constexpr const char* kScreenshotAbout = "about.png";
+
+// Shows the window and writes its pictures into the folder (which must
+// exist): the first joystick tab in the light and the dark theme, the options
+// page, the tray menu and the About box. The window is rendered by itself,
+// so no window manager or screen capture is needed; it is made the active
+// window first, as highlights show only then. The theme, the tab and the
+// processing thread are as before when it returns. Returns the files
+// written; error names the first that failed.
+std::vector<std::string> WriteScreenshots(TMainForm& form, const std::string& folder,
+                                          std::string& error);
+
+}  // namespace brevanto
