@@ -35,7 +35,8 @@ class HidrawBackend final : public HidSource {
   ~HidrawBackend() override;
 
   // Hands the decoded states to detection's reads and has a node coming or
-  // going request a re-detection. Call before Load.
+  // going request a re-detection. Call before Load; detection must stay until
+  // the back end is unloaded or destroyed.
   void Connect(DeviceDetection& detection);
   // Called on the reader thread when hidraw nodes came or went; it must be
   // safe to call from any thread. Set before Load.
