@@ -16,7 +16,7 @@
 #include "core/input/XInputBackend.h"
 #include "core/processing/DeviceDetection.h"
 #include "core/processing/TimeBase.h"
-#include "platform/linux/hid/HidrawEnumerator.h"
+#include "platform/linux/hid/HidrawBackend.h"
 #include "platform/linux/sdl/SdlContext.h"
 #include "platform/linux/sdl/SdlEventPump.h"
 #include "platform/linux/sdl/SdlJoystickSource.h"
@@ -85,7 +85,7 @@ int RunDevices(int argc, char** argv) {
   SdlPadSource pads(sdl);
   SdlRumble rumble(sdl, pads);
   SdlJoystickSource joysticks(sdl);
-  HidrawEnumerator hidraw;
+  HidrawBackend hidraw;
   DeviceConfigManager records;
   HidDetection hid(hidraw, records);
   XInputBackend xinput(pads, rumble, records);

@@ -27,7 +27,10 @@ void HidDetection::MarkAbsent() {
 int HidDetection::DetectHid(int apiMode, std::span<TDeviceConfig*> out) {
   MarkAbsent();
   std::vector<HidDevice> found;
-  if (!source_.Enumerate(found)) return -1;
+  if (!source_.Enumerate(found)) {
+    source_.ReadDevices({});
+    return -1;
+  }
 
   const bool read = apiMode == 3 || apiMode == 4;
   for (HidDevice& device : found) {
@@ -61,11 +64,13 @@ int HidDetection::DetectHid(int apiMode, std::span<TDeviceConfig*> out) {
     out[devices_.size()] = &record;
     devices_.push_back(std::move(device));
   }
+  source_.ReadDevices(devices_);
   return Count();
 }
 
 void HidDetection::Release() {
   MarkAbsent();
+  source_.ReadDevices({});
 }
 
 }  // namespace brevanto

@@ -23,15 +23,17 @@ class HidDetection {
   bool Available() const { return available_; }
 
   // Updates the record of every controller found; in the modes 3 and 4 also
-  // stores it in out, from out[0] on. Returns how many were registered for
-  // reading, or -1 when the list of HID devices cannot be obtained.
+  // stores it in out, from out[0] on, and has the source read it. Returns how
+  // many were registered for reading, or -1 when the list of HID devices
+  // cannot be obtained.
   int DetectHid(int apiMode, std::span<TDeviceConfig*> out);
 
   // The controllers registered for reading, by HID index.
   const std::vector<HidDevice>& Devices() const { return devices_; }
   int Count() const { return static_cast<int>(devices_.size()); }
 
-  // Marks every HID record not present and forgets the devices.
+  // Marks every HID record not present, forgets the devices and stops
+  // reading them.
   void Release();
 
  private:

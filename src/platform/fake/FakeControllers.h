@@ -101,6 +101,15 @@ class FakeHidSource final : public HidSource {
     out = devices;
     return true;
   }
+  void ReadDevices(std::span<const HidDevice> list) override {
+    reading.clear();
+    for (const HidDevice& device : list) reading.push_back(device.path);
+    ++readDeviceCalls;
+  }
+
+  // The paths of the devices last handed over for reading, by HID index.
+  std::vector<std::string> reading;
+  int readDeviceCalls = 0;
 };
 
 }  // namespace brevanto

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,10 @@ class HidSource {
   // Fills out with the controllers found (and logs each). False when the
   // list of HID devices cannot be obtained.
   virtual bool Enumerate(std::vector<HidDevice>& out) = 0;
+  // The controllers to read from now on, by HID index: their input reports
+  // are decoded into the state table entry of their index, which starts
+  // cleared. Empty: read nothing. Replaces the previous set.
+  virtual void ReadDevices(std::span<const HidDevice> devices) = 0;
 };
 
 }  // namespace brevanto

@@ -116,6 +116,11 @@ TEST_P(ApiModeTest, DecidesWhichInterfacesRegisterTheAttachedControllers) {
   ASSERT_NE(hidPad, nullptr);
   EXPECT_TRUE(hidPad->present);
   EXPECT_EQ(hidPad->backendIndex, GetParam().mode >= 3 ? 0 : -1);
+  // Only the registered ones are read, at their HID index.
+  const std::vector<std::string> reading =
+      GetParam().mode >= 3 ? std::vector<std::string>{"/dev/hidraw0", "/dev/hidraw1"}
+                           : std::vector<std::string>{};
+  EXPECT_EQ(hidSource_.reading, reading);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -241,6 +246,8 @@ TEST_F(DetectionTest, AFailedHidListIsLoggedAndTheOtherInterfacesStillDetect) {
   ASSERT_TRUE(detection_.InitJoysticks());
   EXPECT_TRUE(log.HasMessage("Failed to detect HID joysticks"));
   EXPECT_EQ(detection_.HidCount(), 0);
+  EXPECT_TRUE(hidSource_.reading.empty());
+  EXPECT_EQ(hidSource_.readDeviceCalls, 1) << "the controllers of an earlier list stop being read";
   EXPECT_EQ(detection_.XInputCount(), 1);
   EXPECT_EQ(detection_.DirectInputCount(), 1);
 }
@@ -276,8 +283,10 @@ TEST_F(DetectionTest, ReleaseStopsTheMotorsAndLeavesNothingReadable) {
   AddStickEverywhere();
   detection_.SetApiMode(4);
   ASSERT_TRUE(detection_.InitJoysticks());
+  ASSERT_EQ(hidSource_.reading.size(), 2u);
   detection_.ReleaseJoysticks();
 
+  EXPECT_TRUE(hidSource_.reading.empty()) << "no HID controller is read after the release";
   EXPECT_EQ(rumble_.calls, (std::vector<FakeRumble::Call>{{0, 0, 0}}));
   EXPECT_TRUE(log.HasMessage("Vibration Disabled"));
   EXPECT_TRUE(log.HasMessage("Disposing DirectInput"));

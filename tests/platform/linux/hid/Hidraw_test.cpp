@@ -1,13 +1,8 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 
-#include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <map>
 #include <string>
 #include <vector>
@@ -16,81 +11,26 @@
 #include "platform/linux/hid/HidrawEnumerator.h"
 #include "platform/linux/hid/HidrawReader.h"
 #include "support/HidDescriptors.h"
+#include "support/HidrawTree.h"
 #include "support/LogCapture.h"
 
 namespace brevanto {
 namespace {
 
-namespace fs = std::filesystem;
 using Bytes = std::vector<uint8_t>;
 
-void WriteFile(const fs::path& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
-
-// A sysfs-like tree (class/hidraw/<node>/device linking into devices/...) and
-// a device folder whose nodes are FIFOs the test writes reports into.
+// The hidraw tests over a sysfs-like tree and FIFO nodes.
 class FakeHidrawTree : public ::testing::Test {
  protected:
-  enum class Node { Fifo, Socket };
+  using Node = testing::HidrawTree::Node;
+  using Device = testing::HidrawTree::Device;
 
-  void SetUp() override {
-    root_ = fs::temp_directory_path() /
-            ("brevanto_hidraw_" + std::to_string(::getpid()) + "_" +
-             ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(root_);
-    fs::create_directories(ClassDir());
-    fs::create_directories(DevDir());
-  }
-  void TearDown() override {
-    for (int fd : sockets_) ::close(fd);
-    fs::remove_all(root_);
-  }
+  std::string ClassDir() const { return tree_.ClassDir(); }
+  std::string DevDir() const { return tree_.DevDir(); }
+  std::string NodePath(const std::string& name) const { return tree_.NodePath(name); }
+  void Add(const Device& d) { tree_.Add(d); }
 
-  std::string ClassDir() const { return (root_ / "sys/class/hidraw").string(); }
-  std::string DevDir() const { return (root_ / "dev").string(); }
-  std::string NodePath(const std::string& name) const { return DevDir() + "/" + name; }
-
-  struct Device {
-    std::string name;
-    std::string hidId;
-    std::string hidName;
-    const Bytes* descriptor = nullptr;  // nullptr: sysfs has no report_descriptor
-    std::string manufacturer;           // empty: no USB manufacturer attribute
-    Node node = Node::Fifo;
-  };
-
-  void Add(const Device& d) {
-    // devices/usbN/N-1/N-1:1.0/<hid device>, as a USB controller sits in sysfs.
-    const fs::path usbDevice = root_ / "sys/devices" / ("usb" + d.name) / "1-1";
-    const fs::path hidDevice = usbDevice / "1-1:1.0" / ("0003:" + d.name + ".0001");
-    fs::create_directories(hidDevice);
-    WriteFile(hidDevice / "uevent", "DRIVER=hid-generic\nHID_ID=" + d.hidId + "\nHID_NAME=" +
-                                        d.hidName + "\nHID_PHYS=usb-0000:00:14.0-1/input0\n");
-    if (d.descriptor) {
-      WriteFile(hidDevice / "report_descriptor",
-                std::string(d.descriptor->begin(), d.descriptor->end()));
-    }
-    if (!d.manufacturer.empty()) WriteFile(usbDevice / "manufacturer", d.manufacturer + "\n");
-    const fs::path classEntry = fs::path(ClassDir()) / d.name;
-    fs::create_directories(classEntry);
-    fs::create_directory_symlink(fs::relative(hidDevice, classEntry), classEntry / "device");
-
-    if (d.node == Node::Fifo) {
-      ASSERT_EQ(::mkfifo(NodePath(d.name).c_str(), 0600), 0) << std::strerror(errno);
-    } else {
-      // A socket file cannot be opened, whoever runs the test.
-      const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-      sockaddr_un address{};
-      address.sun_family = AF_UNIX;
-      std::strncpy(address.sun_path, NodePath(d.name).c_str(), sizeof address.sun_path - 1);
-      ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-      sockets_.push_back(fd);
-    }
-  }
-
-  fs::path root_;
-  std::vector<int> sockets_;
+  testing::HidrawTree tree_;
 };
 
 TEST_F(FakeHidrawTree, ListsControllersWithTheirIdentityNamesAndAccess) {

@@ -1,0 +1,102 @@
+#pragma once
+
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace brevanto::testing {
+
+// A sysfs-like tree (class/hidraw/<node>/device linking into devices/...) and
+// a device folder whose nodes are FIFOs a test writes reports into, under a
+// temporary folder removed again at the end.
+class HidrawTree {
+ public:
+  enum class Node { Fifo, Socket };
+
+  struct Device {
+    std::string name;
+    std::string hidId;
+    std::string hidName;
+    const std::vector<uint8_t>* descriptor = nullptr;  // nullptr: sysfs has none
+    std::string manufacturer;                          // empty: no USB manufacturer attribute
+    Node node = Node::Fifo;
+  };
+
+  HidrawTree() {
+    root_ = std::filesystem::temp_directory_path() /
+            ("brevanto_hidraw_" + std::to_string(::getpid()) + "_" +
+             ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::remove_all(root_);
+    std::filesystem::create_directories(ClassDir());
+    std::filesystem::create_directories(DevDir());
+  }
+  ~HidrawTree() {
+    for (int fd : sockets_) ::close(fd);
+    std::error_code ignored;
+    std::filesystem::remove_all(root_, ignored);
+  }
+  HidrawTree(const HidrawTree&) = delete;
+  HidrawTree& operator=(const HidrawTree&) = delete;
+
+  std::string ClassDir() const { return (root_ / "sys/class/hidraw").string(); }
+  std::string DevDir() const { return (root_ / "dev").string(); }
+  std::string NodePath(const std::string& name) const { return DevDir() + "/" + name; }
+
+  void Add(const Device& d) {
+    namespace fs = std::filesystem;
+    // devices/usbN/N-1/N-1:1.0/<hid device>, as a USB controller sits in sysfs.
+    const fs::path usbDevice = root_ / "sys/devices" / ("usb" + d.name) / "1-1";
+    const fs::path hidDevice = usbDevice / "1-1:1.0" / ("0003:" + d.name + ".0001");
+    fs::create_directories(hidDevice);
+    Write(hidDevice / "uevent", "DRIVER=hid-generic\nHID_ID=" + d.hidId + "\nHID_NAME=" +
+                                    d.hidName + "\nHID_PHYS=usb-0000:00:14.0-1/input0\n");
+    if (d.descriptor) {
+      Write(hidDevice / "report_descriptor",
+            std::string(d.descriptor->begin(), d.descriptor->end()));
+    }
+    if (!d.manufacturer.empty()) Write(usbDevice / "manufacturer", d.manufacturer + "\n");
+    const fs::path classEntry = fs::path(ClassDir()) / d.name;
+    fs::create_directories(classEntry);
+    fs::create_directory_symlink(fs::relative(hidDevice, classEntry), classEntry / "device");
+
+    if (d.node == Node::Fifo) {
+      ASSERT_EQ(::mkfifo(NodePath(d.name).c_str(), 0600), 0) << std::strerror(errno);
+    } else {
+      // A socket file cannot be opened, whoever runs the test.
+      const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+      sockaddr_un address{};
+      address.sun_family = AF_UNIX;
+      std::strncpy(address.sun_path, NodePath(d.name).c_str(), sizeof address.sun_path - 1);
+      ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+      sockets_.push_back(fd);
+    }
+  }
+
+  // Unplugs: the class entry, the device folder and the node go.
+  void Remove(const std::string& name) {
+    namespace fs = std::filesystem;
+    fs::remove_all(root_ / "sys/devices" / ("usb" + name));
+    fs::remove_all(fs::path(ClassDir()) / name);
+    fs::remove(NodePath(name));
+  }
+
+ private:
+  static void Write(const std::filesystem::path& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+  }
+
+  std::filesystem::path root_;
+  std::vector<int> sockets_;
+};
+
+}  // namespace brevanto::testing
