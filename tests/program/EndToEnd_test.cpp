@@ -1,10 +1,12 @@
 // The real program under the test's X server: a scripted virtual controller
 // drives it, a small X client window with the focus receives what it sends.
 
-#include <X11/XKBlib.h>
+// GoogleTest before Xlib, whose macros (None, Bool) break it.
+#include <gtest/gtest.h>
+// clang-format off
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
-#include <gtest/gtest.h>
+// clang-format on
 
 #include <algorithm>
 #include <string>

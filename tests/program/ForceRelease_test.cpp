@@ -1,16 +1,19 @@
 // Every way processing ends lets go of what the profile holds: the signals
 // that end the program, and the machine going to sleep.
 
-#include <X11/Xlib.h>
-#include <X11/keysym.h>
+// Qt and GoogleTest first: Xlib's macros (Bool, Status, None) break them.
 #include <gtest/gtest.h>
 #include <poll.h>
-
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusUnixFileDescriptor>
 #include <QElapsedTimer>
+// clang-format off
+#include <X11/Xlib.h>
+#include <X11/keysym.h>
+// clang-format on
+
 #include <algorithm>
 #include <functional>
 
@@ -26,17 +29,21 @@ constexpr char kProfile[] =
     "[General]\r\nFileVersion=70\r\nNumberOfJoysticks=1\r\nNumberOfButtons=8\r\nKeySendMode=1\r\n"
     "\r\n[Joystick 1]\r\nButton01=1, 41:00:00:00, 0.000, 0, 0\r\n";
 
+// One controller that does nothing: the cycle processes injected input only
+// while a controller is attached.
+constexpr char kIdlePad[] = "device 1 dinput\nend 1\n";
+
 bool AnyKeyDown(Display* display) {
   char keys[32] = {};
   XQueryKeymap(display, keys);
   return std::any_of(std::begin(keys), std::end(keys), [](char c) { return c != 0; });
 }
 
-// Presses plain button 1 of joystick 1 through injected input and waits until
-// its key (A) is down.
+// Presses plain button 1 of joystick 1 through injected input, with the
+// controller of slot 1 ignored, and waits until its key (A) is down.
 bool HoldA(const ProgramFixtureData& run, TestWindow& window) {
   const KeyCode keyA = XKeysymToKeycode(window.display(), XK_a);
-  if (run.Send({"set-input-target", "-1", "0"}) != 0 || run.Send({"press", "0"}) != 0) return false;
+  if (run.Send({"set-input-target", "0", "0"}) != 0 || run.Send({"press", "0"}) != 0) return false;
   return !window
               .Collect(
                   [&](const XEvent& e) { return e.type == KeyPress && e.xkey.keycode == keyA; }, 1,
@@ -50,9 +57,11 @@ TEST_P(EndingSignal, EndsInOrderWithNoKeyLeftDown) {
   if (!HasDisplay()) GTEST_SKIP() << kNoDisplayReason;
   ProgramFixtureData run;
   run.WriteData("Held.cfg", kProfile);
+  run.Write("pad.txt", kIdlePad);
   std::unique_ptr<TestWindow> window = TestWindow::Open();
   ASSERT_NE(window, nullptr);
-  std::unique_ptr<ChildProcess> program = run.Start({"--headless", "--no-uinput"});
+  std::unique_ptr<ChildProcess> program =
+      run.Start({"--headless", "--no-uinput", "--virtual-pad=" + run.Path("pad.txt")});
   ASSERT_TRUE(WaitForText(run.LogPath(), "TimerInit: ", 30s)) << ReadText(run.Output());
   ASSERT_TRUE(HoldA(run, *window));
   ASSERT_TRUE(AnyKeyDown(window->display()));
@@ -163,10 +172,12 @@ TEST(Sleep, SuspendLetsGoOfHeldKeysAndResumeProcessesAgain) {
 
   ProgramFixtureData run;
   run.WriteData("Held.cfg", kProfile);
+  run.Write("pad.txt", kIdlePad);
   std::unique_ptr<TestWindow> window = TestWindow::Open();
   ASSERT_NE(window, nullptr);
   std::unique_ptr<ChildProcess> program =
-      run.Start({"--headless", "--no-uinput"}, {{"DBUS_SYSTEM_BUS_ADDRESS", bus.Address()}});
+      run.Start({"--headless", "--no-uinput", "--virtual-pad=" + run.Path("pad.txt")},
+                {{"DBUS_SYSTEM_BUS_ADDRESS", bus.Address()}});
   ASSERT_TRUE(ServeUntil([&] {
     return ReadText(run.LogPath()).find("PowerEvents: watching logind") != std::string::npos &&
            logind.inhibitorEnd >= 0;

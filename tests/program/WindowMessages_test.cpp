@@ -105,8 +105,9 @@ TEST(WindowMessages, EachMessageDoesWhatItsNumberSays) {
     testing::LogCapture log;
     EXPECT_EQ(messages.HandleInstanceMessage(c.message), c.result);
     EXPECT_EQ(actions.calls, c.calls);
-    if (c.logLine != nullptr)
+    if (c.logLine != nullptr) {
       EXPECT_NE(log.Text().find(c.logLine), std::string::npos) << log.Text();
+    }
   }
 }
 
