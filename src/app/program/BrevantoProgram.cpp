@@ -59,19 +59,33 @@ constexpr char kNoControllersText[] =
     "ゲームコントローラーのライブラリ (SDL2) を初期化できませんでした。";
 
 // One tick of the processing thread: SDL's view of the controllers is
-// brought up to date before the cycle reads them.
+// brought up to date before the cycle reads them. With no controller there is
+// nothing to read, only an arrival to notice, and a quarter of a second is
+// soon enough for that: the idle program then wakes SDL four times a second
+// instead of every tick.
 class PumpedCycle final : public TickHandler {
  public:
-  PumpedCycle(ProcessingCycle& cycle, SdlEventPump& pump) : cycle_(cycle), pump_(pump) {}
+  static constexpr int32_t kIdlePumpMs = 250;
+
+  PumpedCycle(ProcessingCycle& cycle, SdlEventPump& pump, const InputDevices& devices,
+              const GlobalSettings& settings)
+      : cycle_(cycle), pump_(pump), devices_(devices), settings_(settings) {}
   void OnEveryTick(int32_t tick) override { cycle_.OnEveryTick(tick); }
   void OnLockedTick(int32_t tick) override {
-    pump_.Pump();
+    if (devices_.DeviceCount() > 0 || devices_.DeviceChangePending() ||
+        tick - lastPump_ >= CyclesFromMilliseconds(kIdlePumpMs, settings_.TurboMode)) {
+      lastPump_ = tick;
+      pump_.Pump();
+    }
     cycle_.OnLockedTick(tick);
   }
 
  private:
   ProcessingCycle& cycle_;
   SdlEventPump& pump_;
+  const InputDevices& devices_;
+  const GlobalSettings& settings_;
+  int32_t lastPump_ = 0;
 };
 
 void LogSystemVersion() {
@@ -193,7 +207,7 @@ bool BrevantoProgram::CreateControllers() {
   cycle_->SetShell(&shell_);
   cycle_->SetClipboard(clipboard_.get());
   cycle_->SetVibration(vibration_.get());
-  tick_ = std::make_unique<PumpedCycle>(*cycle_, *pump_);
+  tick_ = std::make_unique<PumpedCycle>(*cycle_, *pump_, *detection_, appInfo_->settings);
   timer_ = std::make_unique<ProcessingTimer>(timerThread_, *tick_);
   hooks_.Connect(*cycle_, timer_.get());
   detection_->SetProcessingTimer(timer_.get());
