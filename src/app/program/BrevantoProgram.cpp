@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QMessageBox>
+#include <QSessionManager>
 #include <QSocketNotifier>
 #include <QTimer>
 #include <cstdio>
@@ -135,15 +136,21 @@ std::optional<int> BrevantoProgram::Start() {
     return 0;
   }
   started_ = true;
+  // From here on a signal ends the program in order (once the event loop
+  // runs), never half way through start-up.
+  signals_ = std::make_unique<ShutdownSignalNotifier>([this](int) { RequestExit(); });
 
   QCoreApplication::setApplicationName(QString::fromLatin1(AppInfo::kProductName));
   if (windowed_) {
     // The window may live in the tray alone; that is no reason to end.
     QApplication::setQuitOnLastWindowClosed(false);
-    prompt_ = std::make_unique<QtProfilePrompt>();
     form_ = std::make_unique<TMainForm>(*this, std::make_unique<QtSoundPlayer>());
     prompt_ = std::make_unique<QtProfilePrompt>(form_.get());
     connect(form_.get(), &TMainForm::Closed, this, [] { QCoreApplication::quit(); });
+    // The desktop session ends: the same as being told so by a message.
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) {
+      messages_.HandleInstanceMessage(InstanceMessage{WM_QUERYENDSESSION, 0, 0, {}});
+    });
   } else {
     LOG_INFO("No display: running without a window (headless)");
   }
@@ -271,8 +278,6 @@ void BrevantoProgram::WatchEvents() {
   power_ = std::make_unique<PowerBroadcastHandler>(*this);
   sleepWatcher_ = std::make_unique<LogindSleepWatcher>(*power_);
   sleepWatcher_->Start();
-  signals_ = std::make_unique<ShutdownSignalNotifier>([this](int) { RequestExit(); });
-
   hidrawWatcher_ = std::make_unique<HidrawWatcher>(
       [this](HidrawWatcher::Change, const std::string&) { RequestDetection(); });
   if (hidrawWatcher_->Start()) {
@@ -319,7 +324,6 @@ void BrevantoProgram::Shutdown() {
     appInfo_->SaveSettings();
   }
   if (detection_) detection_->ReleaseJoysticks();
-  virtualPads_.reset();
 
   form_.reset();
   prompt_.reset();
@@ -333,6 +337,17 @@ void BrevantoProgram::Shutdown() {
   tick_.reset();
   cycle_.reset();
   profiles_.reset();
+  // The controller side refers to the device records, which go with AppInfo.
+  vibration_.reset();
+  virtualPads_.reset();
+  pump_.reset();
+  detection_.reset();
+  directInput_.reset();
+  xinput_.reset();
+  hid_.reset();
+  joysticks_.reset();
+  rumble_.reset();
+  pads_.reset();
   for (int mode = 0; mode < kOutputMethodCount; ++mode) RegisterOutputMethod(mode, nullptr);
   SetKeyboardLayout(nullptr);
   output_.reset();
