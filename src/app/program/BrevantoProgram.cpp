@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QEvent>
 #include <QMessageBox>
 #include <QSessionManager>
 #include <QSocketNotifier>
@@ -183,7 +184,11 @@ std::optional<int> BrevantoProgram::Start() {
                             : "Application is running with standard user privileges");
   StartTimer();
   WatchEvents();
-  if (form_) form_->ShowAtStart(false);
+  if (form_) {
+    form_->ShowAtStart(false);
+    form_->installEventFilter(this);
+    SyncShowMainForm();
+  }
   return std::nullopt;
 }
 
@@ -353,6 +358,19 @@ void BrevantoProgram::Shutdown() {
   output_.reset();
   appInfo_.reset();
   Logger::Instance().Close();
+}
+
+bool BrevantoProgram::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == form_.get() && (event->type() == QEvent::Show || event->type() == QEvent::Hide ||
+                                 event->type() == QEvent::WindowStateChange)) {
+    // The window settles its state after the event.
+    QTimer::singleShot(0, this, [this] { SyncShowMainForm(); });
+  }
+  return QObject::eventFilter(watched, event);
+}
+
+void BrevantoProgram::SyncShowMainForm() {
+  if (form_ && cycle_) cycle_->SetShowMainForm(form_->Shown());
 }
 
 void BrevantoProgram::ShowStartError(const std::string& text) {
@@ -568,10 +586,12 @@ void BrevantoProgram::SetInjectedButton(int button, bool pressed) {
 
 void BrevantoProgram::Restore() {
   if (form_) form_->RestoreFromTray();
+  SyncShowMainForm();
 }
 
 void BrevantoProgram::Minimize() {
   if (form_) form_->MinimizeApplication();
+  SyncShowMainForm();
 }
 
 void BrevantoProgram::ForWindow(const PostedMessage& message) {

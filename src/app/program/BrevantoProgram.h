@@ -135,7 +135,14 @@ class BrevantoProgram final : public QObject,
   void Suspend() override;
   void Resume() override;
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
+  // Whether the window was shown from the tray (not minimised or hidden
+  // since): with SkipForegroundProcessing it decides whether the program's
+  // own windows receive the generated input.
+  void SyncShowMainForm();
   // Start-up steps.
   bool CreateControllers();
   bool StartVirtualPads();
