@@ -58,6 +58,8 @@ bool WaitForViewable(Display* display, pid_t pid, int wanted) {
 
 TEST(WindowStart, HiddenInTheTrayUntilRestoredAndHiddenAgainWhenMinimized) {
   if (!HasDisplay()) GTEST_SKIP() << kNoDisplayReason;
+  // A restored window takes the focus, which other tests' windows must keep.
+  DisplayLock lock;
   Display* display = OpenTestDisplay();
   ASSERT_NE(display, nullptr);
   ProgramFixtureData run;
