@@ -153,7 +153,8 @@ std::optional<int> BrevantoProgram::Start() {
       messages_.HandleInstanceMessage(InstanceMessage{WM_QUERYENDSESSION, 0, 0, {}});
     });
   } else {
-    LOG_INFO("No display: running without a window (headless)");
+    LOG_INFO(options_.headless ? "Running without a window (headless, as asked)"
+                               : "No display: running without a window (headless)");
   }
 
   // Output first: the key names of the lists come from the keyboard layout.
