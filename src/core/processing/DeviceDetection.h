@@ -40,7 +40,7 @@ class DeviceDetection final : public InputDevices {
   // The lock that detection holds; none in tests that run no cycle.
   void SetProcessingTimer(ProcessingTimer* timer) { timer_ = timer; }
   // The cycle's slot states, whose highlight detection clears.
-  void SetSlotStates(SlotStates* slots) { slots_ = slots; }
+  void SetSlotStates(SlotStates* states) { slots_ = states; }
   // The decoded reports of the HID controllers; without it they read nothing.
   void SetHidStates(const HidStateTable* states) { hidStates_ = states; }
 

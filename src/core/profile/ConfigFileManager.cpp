@@ -137,6 +137,12 @@ bool ConfigFileManager::Save(int /*index*/) {
   return current->Save(FilePath(names_[currentIndex_]));
 }
 
+void ConfigFileManager::ReleaseCurrent() {
+  PausedCycle paused(cycle_);
+  std::lock_guard lock(mutex_);
+  ReleaseCurrentLocked();
+}
+
 void ConfigFileManager::Shutdown() {
   PausedCycle paused(cycle_);
   std::lock_guard lock(mutex_);

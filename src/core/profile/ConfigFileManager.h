@@ -72,6 +72,10 @@ class ConfigFileManager final : public ProfileSource {
   // Saves the current profile; index is the list entry shown as current.
   // False when the file could not be written.
   bool Save(int index);
+  // Lets go of every key and mouse button the current profile's records
+  // hold and forgets injected presses: processing is about to end (exit,
+  // suspend, a signal) and nothing may stay down in the system.
+  void ReleaseCurrent();
   // Remembers the current profile for the next start, saves it when
   // modified and frees every profile.
   void Shutdown();

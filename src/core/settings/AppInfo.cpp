@@ -49,18 +49,25 @@ bool IsExecutableFile(const std::string& path) {
 
 }  // namespace
 
-AppInfo::AppInfo(const StartupContext& context) : shell_(context.shell) {
+AppInfo::AppInfo(const StartupContext& context, LogOpening logOpening)
+    : executablePath_(context.executablePath),
+      arguments_(context.arguments),
+      shell_(context.shell) {
   const std::size_t slash = context.executablePath.rfind('/');
   exeDir_ = slash == std::string::npos ? Absolute(".") + "/"
                                        : context.executablePath.substr(0, slash + 1);
 
   ResolveDataDirectory(context);
+  if (logOpening == LogOpening::AtConstruction) Begin();
+}
 
+void AppInfo::Begin() {
+  begun_ = true;
   if (!commandLine_.noLog) Logger::Instance().Open(dataDir_ + kLogFileName);
 
   LogStartLine(std::string("Starting ") + kProductName + " v" + BREVANTO_VERSION);
-  LogStartLine("ExeFile = " + context.executablePath);
-  for (const std::string& argument : context.arguments) LogStartLine("Args = " + argument);
+  LogStartLine("ExeFile = " + executablePath_);
+  for (const std::string& argument : arguments_) LogStartLine("Args = " + argument);
   LogStartLine("DataDirectory = " + dataDir_);
   LogStartLine("Profile = " + settings.FileName);
   LogStartLine("IniFile = " + iniFilePath_);
@@ -125,19 +132,30 @@ void AppInfo::ClearReadOnly() const {
   }
 }
 
+bool AppInfo::HandedOver(bool allowMultipleRunning) {
+  return !allowMultipleRunning && singleInstance_ &&
+         singleInstance_->AcquireOrHandOver(
+             HandOverRequest{commandLine_.profileName, commandLine_.refreshDevicesRequest}) ==
+             InstanceRole::HandedOver;
+}
+
 bool AppInfo::LoadSettings() {
+  const bool checkedBeforeLog = !begun_;
+  if (checkedBeforeLog) {
+    // Nothing is written before the check: the file is only peeked at.
+    IniDocument peek;
+    peek.Load(iniFilePath_);
+    if (HandedOver(peek.GetBool("LastStatus", "AllowMultipleRunning", false))) return true;
+    Begin();
+  }
+
   ClearReadOnly();
   LOG_INFO("Loading ini file: %s", iniFilePath_.c_str());
   IniDocument ini;
   ini.Load(iniFilePath_);
 
   settings.AllowMultipleRunning = ini.GetBool("LastStatus", "AllowMultipleRunning", false);
-  if (!settings.AllowMultipleRunning && singleInstance_ &&
-      singleInstance_->AcquireOrHandOver(
-          HandOverRequest{commandLine_.profileName, commandLine_.refreshDevicesRequest}) ==
-          InstanceRole::HandedOver) {
-    return true;
-  }
+  if (!checkedBeforeLog && HandedOver(settings.AllowMultipleRunning)) return true;
 
   ReadGlobalSettings(ini, settings, !commandLine_.profileName.empty());
   Logger::Instance().SetDebugEnabled(settings.ShowDebugLog);

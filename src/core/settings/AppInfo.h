@@ -3,6 +3,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "core/device/DeviceConfigManager.h"
 #include "core/device/DeviceTemplateManager.h"
@@ -30,10 +31,20 @@ class AppInfo {
   // The product's web site; help pages are paths below it.
   static constexpr char kWebSite[] = "https://brevanto.example";
 
+  // When the log file is created (it replaces the previous run's).
+  enum class LogOpening {
+    AtConstruction,
+    // Only once LoadSettings knows that no other instance runs, so that a
+    // second start never empties the running instance's log nor rewrites its
+    // template file. Templates() and Devices() exist from then on.
+    AfterInstanceCheck,
+  };
+
   // Resolves the data directory, parses the command line, opens the log
   // (unless told not to) and writes the start-up lines. Throws AppInfoError
   // when the data directory cannot be created.
-  explicit AppInfo(const StartupContext& context);
+  explicit AppInfo(const StartupContext& context,
+                   LogOpening logOpening = LogOpening::AtConstruction);
   ~AppInfo();
   AppInfo(const AppInfo&) = delete;
   AppInfo& operator=(const AppInfo&) = delete;
@@ -74,11 +85,18 @@ class AppInfo {
  private:
   void ResolveDataDirectory(const StartupContext& context);
   void ClearReadOnly() const;
+  // Opens the log, writes the start-up lines and creates the managers.
+  void Begin();
+  // True when another instance runs and took this start's request.
+  bool HandedOver(bool allowMultipleRunning);
 
   CommandLine commandLine_;
   std::string exeDir_;
   std::string dataDir_;
   std::string iniFilePath_;
+  std::string executablePath_;
+  std::vector<std::string> arguments_;
+  bool begun_ = false;
   Shell* shell_ = nullptr;
   std::unique_ptr<SingleInstance> singleInstance_;
   std::unique_ptr<DeviceTemplateManager> templates_;

@@ -382,5 +382,45 @@ TEST(ConfigFileManagerWithEngine, LeavingAProfileLetsGoOfTheKeysItsButtonsHold) 
   RegisterOutputMethod(0, nullptr);
 }
 
+// Processing ends (exit, suspend, a signal): what the current profile holds
+// goes up, the profile stays current, and a second release sends nothing.
+TEST(ConfigFileManagerWithEngine, ReleasingTheCurrentProfileLetsGoOfEveryHeldKey) {
+  testing::TempDir dir;
+  dir.Write("A.cfg", "[General]\nFileVersion=70\n");
+  GlobalSettings settings;
+  RecordingMessageSink messages;
+  EngineCycle cycle;
+  RecordingEvent out;
+  RegisterOutputMethod(0, &out);
+  SelectOutputMethod(0);
+  const NameCollation collation("C.UTF-8");
+  ConfigFileManager m(dir.Dir(), settings, messages, cycle, collation);
+  m.LoadList();
+
+  ConfigFile& a = *m.Current();
+  ButtonAssignment& first = a.Joystick(0)->Button(PlainButton(1));
+  ButtonAssignment& second = a.Joystick(0)->Button(PlainButton(2));
+  ReadLine(first, "1, 41:00:00:00, 0.000, 0, 0", ConfigFile::kFileVersion);
+  ReadLine(second, "1, 41:10:00:00, 0.000, 0, 0", ConfigFile::kFileVersion);
+  cycle.context.tick = 1000;
+  Process(first, 1000, cycle.context);
+  Process(second, 1000, cycle.context);
+  ASSERT_EQ(KeyRefCount(0x41), 2);
+  ASSERT_EQ(KeyRefCount(0x10), 1);
+  out.Clear();
+
+  m.ReleaseCurrent();
+  EXPECT_EQ(KeyRefCount(0x41), 0);
+  EXPECT_EQ(KeyRefCount(0x10), 0);
+  ASSERT_EQ(out.Calls().size(), 2u);
+  for (const auto& call : out.Calls()) EXPECT_TRUE(call.args[2] & AbstractEvent::kKeyUp);
+  EXPECT_EQ(m.Current(), &a);
+
+  out.Clear();
+  m.ReleaseCurrent();
+  EXPECT_TRUE(out.Calls().empty());
+  RegisterOutputMethod(0, nullptr);
+}
+
 }  // namespace
 }  // namespace brevanto

@@ -570,6 +570,42 @@ TEST_F(AppInfoTest, SecondStartHandsItsRequestToTheRunningInstance) {
   }
 }
 
+// With the log opened after the instance check, a second start leaves the
+// running instance's log and template file alone; a first start writes the
+// start-up lines before the settings are read.
+TEST_F(AppInfoTest, LateLogIsOpenedOnlyByTheInstanceThatRuns) {
+  const std::string data = Documents();
+  struct Case {
+    InstanceRole role;
+    bool logReplaced;
+  };
+  for (const Case& c : {Case{InstanceRole::HandedOver, false}, Case{InstanceRole::First, true}}) {
+    SCOPED_TRACE(c.logReplaced ? "first start" : "second start");
+    dir_.Write("home/Documents/Brevanto/Brevanto.log", "running instance's log\r\n");
+    std::filesystem::remove(data + "templates.json");
+    {
+      AppInfo info(Context({"Race"}), AppInfo::LogOpening::AfterInstanceCheck);
+      auto instance = std::make_unique<FakeSingleInstance>();
+      instance->role = c.role;
+      info.SetSingleInstance(std::move(instance));
+      EXPECT_EQ(info.LoadSettings(), !c.logReplaced);
+    }
+    Logger::Instance().Close();
+    const std::string log = ReadBytes(data + "Brevanto.log");
+    EXPECT_EQ(log.find("running instance's log") == std::string::npos, c.logReplaced);
+    EXPECT_EQ(std::filesystem::exists(data + "templates.json"), c.logReplaced);
+    if (c.logReplaced) {
+      const std::size_t start = log.find("Info   Starting Brevanto v");
+      const std::size_t profile = log.find("Info   Profile = Race");
+      const std::size_t loading = log.find("Info   Loading ini file: " + data + "Brevanto.ini");
+      ASSERT_NE(start, std::string::npos);
+      ASSERT_NE(loading, std::string::npos);
+      EXPECT_LT(start, profile);
+      EXPECT_LT(profile, loading);
+    }
+  }
+}
+
 TEST_F(AppInfoTest, ReadOnlyFolderAndFileAreMadeWritable) {
   const std::string data = dir_.File("home/Documents/Brevanto");
   dir_.Write("home/Documents/Brevanto/Brevanto.ini", "[LastStatus]\nDarkMode=1\n");
