@@ -8,7 +8,6 @@
 #include <QEvent>
 #include <QMessageBox>
 #include <QSessionManager>
-#include <QSocketNotifier>
 #include <QTimer>
 #include <cstdio>
 #include <filesystem>
@@ -36,7 +35,6 @@
 #include "core/profile/ConfigFileManager.h"
 #include "core/settings/AppInfo.h"
 #include "platform/linux/clipboard/X11Clipboard.h"
-#include "platform/linux/hid/HidrawWatcher.h"
 #include "platform/linux/instance/InstancePaths.h"
 #include "platform/linux/instance/LinuxSingleInstance.h"
 #include "platform/linux/output/LinuxOutput.h"
@@ -208,6 +206,9 @@ bool BrevantoProgram::CreateControllers() {
   directInput_ = std::make_unique<DirectInputBackend>(*joysticks_, records, *xinput_);
   detection_ = std::make_unique<DeviceDetection>(records, *hid_, *xinput_, *directInput_, *sink_);
   detection_->SetApiMode(appInfo_->settings.XInputSupport);
+  // The HID back end reads its controllers on a thread of its own and asks
+  // for a re-detection when hidraw nodes come or go.
+  hidraw_.Connect(*detection_);
   pump_ = std::make_unique<SdlEventPump>(sdl_, [this] { RequestDetection(); });
   vibration_ = std::make_unique<Vibration>(*rumble_);
 
@@ -284,14 +285,6 @@ void BrevantoProgram::WatchEvents() {
   power_ = std::make_unique<PowerBroadcastHandler>(*this);
   sleepWatcher_ = std::make_unique<LogindSleepWatcher>(*power_);
   sleepWatcher_->Start();
-  hidrawWatcher_ = std::make_unique<HidrawWatcher>(
-      [this](HidrawWatcher::Change, const std::string&) { RequestDetection(); });
-  if (hidrawWatcher_->Start()) {
-    hidrawNotifier_ =
-        std::make_unique<QSocketNotifier>(hidrawWatcher_->Fd(), QSocketNotifier::Read);
-    connect(hidrawNotifier_.get(), &QSocketNotifier::activated, this,
-            [this] { hidrawWatcher_->Process(); });
-  }
 }
 
 int BrevantoProgram::Run() {
@@ -315,8 +308,6 @@ void BrevantoProgram::Shutdown() {
   if (!started_) return;
 
   // Nothing more arrives from outside while the program goes down.
-  hidrawNotifier_.reset();
-  hidrawWatcher_.reset();
   signals_.reset();
   sleepWatcher_.reset();
   channel_.reset();
@@ -330,6 +321,8 @@ void BrevantoProgram::Shutdown() {
     appInfo_->SaveSettings();
   }
   if (detection_) detection_->ReleaseJoysticks();
+  // Its reader thread refers to detection.
+  hidraw_.Unload();
 
   form_.reset();
   prompt_.reset();

@@ -12,14 +12,13 @@
 #include "core/processing/InjectedInput.h"
 #include "core/settings/StartupContext.h"
 #include "platform/linux/autostart/XdgAutoStart.h"
-#include "platform/linux/hid/HidrawEnumerator.h"
+#include "platform/linux/hid/HidrawBackend.h"
 #include "platform/linux/sdl/SdlContext.h"
 #include "platform/linux/shell/LinuxShell.h"
 #include "platform/linux/timer/TimerFdThread.h"
 #include "platform/ports/PowerStateHandler.h"
 #include "ui/MainFormHost.h"
 
-class QSocketNotifier;
 
 namespace brevanto {
 
@@ -29,7 +28,6 @@ class ConfigFileManager;
 class DeviceDetection;
 class DirectInputBackend;
 class HidDetection;
-class HidrawWatcher;
 class InstanceChannel;
 class LinuxOutput;
 class LogindSleepWatcher;
@@ -185,15 +183,13 @@ class BrevantoProgram final : public QObject,
   std::unique_ptr<SdlPadSource> pads_;
   std::unique_ptr<SdlRumble> rumble_;
   std::unique_ptr<SdlJoystickSource> joysticks_;
-  HidrawEnumerator hidraw_;
+  HidrawBackend hidraw_;
   std::unique_ptr<HidDetection> hid_;
   std::unique_ptr<XInputBackend> xinput_;
   std::unique_ptr<DirectInputBackend> directInput_;
   std::unique_ptr<DeviceDetection> detection_;
   std::unique_ptr<SdlEventPump> pump_;
   std::unique_ptr<VirtualPadDriver> virtualPads_;
-  std::unique_ptr<HidrawWatcher> hidrawWatcher_;
-  std::unique_ptr<QSocketNotifier> hidrawNotifier_;
 
   // Processing.
   std::unique_ptr<QtMessageSink> sink_;
