@@ -1,6 +1,6 @@
 # The two set-up commands are `make run` and `make test`; both install what
 # they need first.
-.PHONY: all deps configure build run test bench asan fuzz format clean
+.PHONY: all deps configure build run test bench asan fuzz format screenshots clean
 
 JOBS ?= $(shell nproc)
 # Tests that open windows need a display; without one they run under Xvfb.
@@ -40,6 +40,15 @@ fuzz: deps
 	  echo "== $$name ($(FUZZ_SECONDS) s)"; \
 	  $$f -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 build-fuzz/corpus/$$name fuzz/corpus/$$name 2>&1 | tail -n 3; \
 	done
+
+# Pictures of the window for the documentation, from the sample data directory
+# (copied, as the program saves its settings at exit) with a virtual
+# controller holding a button. Output goes to the X server only.
+screenshots: build
+	@set -e; sample=$$(mktemp -d); trap 'rm -rf "$$sample"' EXIT; \
+	  cp docs/screenshots/sample/* "$$sample"/; \
+	  xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" ./build/brevanto --data-dir "$$sample" \
+	    --virtual-pad="$$sample/pad.txt" --no-uinput --screenshots="$(CURDIR)/docs/screenshots"
 
 format:
 	@find src tests bench fuzz \( -name '*.cpp' -o -name '*.h' \) -print0 | xargs -0 clang-format -i

@@ -2,6 +2,8 @@
 // the tray, shown and hidden again by messages from other programs.
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 // clang-format off
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -83,6 +85,41 @@ TEST(WindowStart, HiddenInTheTrayUntilRestoredAndHiddenAgainWhenMinimized) {
   program->Signal(SIGTERM);
   EXPECT_EQ(program->Wait(30s), std::optional<int>(0)) << ReadText(run.Output());
   XCloseDisplay(display);
+}
+
+// The pictures of the documentation: the sample data directory with its
+// virtual controller, every picture written, and the program ends by itself.
+TEST(WindowStart, ScreenshotsOfTheSampleAreWrittenAndTheProgramEnds) {
+  if (!HasDisplay()) GTEST_SKIP() << kNoDisplayReason;
+  DisplayLock lock;
+  ProgramFixtureData run;
+  for (const auto& entry : std::filesystem::directory_iterator(BREVANTO_SCREENSHOT_SAMPLE)) {
+    std::filesystem::copy_file(entry.path(), run.DataDir() + entry.path().filename().string());
+  }
+  const std::string pictures = run.Path("pictures");
+  std::filesystem::create_directories(pictures);
+  std::unique_ptr<ChildProcess> program = run.Start(
+      {"--no-uinput", "--virtual-pad=" + run.DataDir() + "pad.txt", "--screenshots=" + pictures});
+  ASSERT_EQ(program->Wait(60s), std::optional<int>(0)) << ReadText(run.Output());
+  for (const char* name :
+       {"main-window.png", "main-window-dark.png", "options.png", "tray-menu.png", "about.png"}) {
+    const std::string path = pictures + "/" + name;
+    ASSERT_TRUE(std::filesystem::exists(path)) << name;
+    EXPECT_EQ(ReadText(path).substr(1, 3), "PNG") << name;
+  }
+  EXPECT_TRUE(WaitForText(run.LogPath(), "Application terminated", 1s));
+}
+
+TEST(WindowStart, ScreenshotsIntoAFolderThatIsMissingFail) {
+  if (!HasDisplay()) GTEST_SKIP() << kNoDisplayReason;
+  DisplayLock lock;
+  ProgramFixtureData run;
+  run.WriteData("Race.cfg", "[General]\r\nFileVersion=70\r\n");
+  // Not a first start: no welcome waits for an answer.
+  run.WriteData("Brevanto.ini", "[LastStatus]\r\nFileName=Race\r\n");
+  std::unique_ptr<ChildProcess> program =
+      run.Start({"--no-uinput", "--screenshots=" + run.Path("missing/folder")});
+  EXPECT_EQ(program->Wait(60s), std::optional<int>(1)) << ReadText(run.Output());
 }
 
 }  // namespace

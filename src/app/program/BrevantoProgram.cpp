@@ -9,6 +9,7 @@
 #include <QMessageBox>
 #include <QSessionManager>
 #include <QTimer>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 
@@ -45,18 +46,21 @@
 #include "platform/linux/sdl/SdlRumble.h"
 #include "platform/linux/sdl/VirtualPadDriver.h"
 #include "platform/linux/x11/X11WindowTracker.h"
+#include "ui/ApplicationFont.h"
 #include "ui/QtMessageSink.h"
 #include "ui/QtProfilePrompt.h"
 #include "ui/QtSoundPlayer.h"
+#include "ui/Screenshots.h"
 #include "ui/TMainForm.h"
+#include "ui/UiText.h"
 
 namespace brevanto {
 namespace {
 
 constexpr char kMissingProfileText[] = "指定されたファイルが存在しません。";
 constexpr char kMissingProfileTitle[] = "ERROR: WM_BRV_SWITCH_FILE";
-constexpr char kNoControllersText[] =
-    "ゲームコントローラーのライブラリ (SDL2) を初期化できませんでした。";
+
+constexpr std::chrono::milliseconds kScreenshotDelay(1500);
 
 // One tick of the processing thread: SDL's view of the controllers is
 // brought up to date before the cycle reads them. With no controller there is
@@ -143,6 +147,7 @@ std::optional<int> BrevantoProgram::Start() {
   if (windowed_) {
     // The window may live in the tray alone; that is no reason to end.
     QApplication::setQuitOnLastWindowClosed(false);
+    ApplyApplicationFont();
     form_ = std::make_unique<TMainForm>(*this, std::make_unique<QtSoundPlayer>());
     prompt_ = std::make_unique<QtProfilePrompt>(form_.get());
     connect(form_.get(), &TMainForm::Closed, this, [] { QCoreApplication::quit(); });
@@ -169,7 +174,7 @@ std::optional<int> BrevantoProgram::Start() {
   LogSystemVersion();
 
   if (!CreateControllers()) {
-    ShowStartError(kNoControllersText);
+    ShowStartError(kControllerLibraryMissing);
     Shutdown();
     return 1;
   }
@@ -187,6 +192,15 @@ std::optional<int> BrevantoProgram::Start() {
     form_->ShowAtStart(false);
     form_->installEventFilter(this);
     SyncShowMainForm();
+  }
+  if (!options_.screenshotDir.empty()) {
+    if (!form_) {
+      std::fprintf(stderr, "brevanto: --screenshots needs a display\n");
+      Shutdown();
+      return 2;
+    }
+    // Time for the virtual controllers to press what their script holds.
+    QTimer::singleShot(kScreenshotDelay, this, [this] { TakeScreenshots(); });
   }
   return std::nullopt;
 }
@@ -290,7 +304,19 @@ void BrevantoProgram::WatchEvents() {
 int BrevantoProgram::Run() {
   const int code = QCoreApplication::exec();
   Shutdown();
-  return code;
+  return screenshotsFailed_ ? 1 : code;
+}
+
+void BrevantoProgram::TakeScreenshots() {
+  std::string error;
+  const std::vector<std::string> written = WriteScreenshots(*form_, options_.screenshotDir, error);
+  for (const std::string& file : written) std::printf("%s\n", file.c_str());
+  std::fflush(stdout);
+  if (!error.empty()) {
+    std::fprintf(stderr, "brevanto: %s\n", error.c_str());
+    screenshotsFailed_ = true;
+  }
+  RequestExit();
 }
 
 void BrevantoProgram::RequestExit() {

@@ -19,7 +19,6 @@
 #include "platform/ports/PowerStateHandler.h"
 #include "ui/MainFormHost.h"
 
-
 namespace brevanto {
 
 class AppInfo;
@@ -81,6 +80,8 @@ class BrevantoProgram final : public QObject,
   void RequestExit();
   // The shutdown sequence; once, also when start-up stopped half way.
   void Shutdown();
+  // --screenshots: writes the window's pictures, then ends the program.
+  void TakeScreenshots();
 
   TMainForm* Form() const { return form_.get(); }
   bool Windowed() const { return windowed_; }
@@ -166,6 +167,7 @@ class BrevantoProgram final : public QObject,
   bool firstStart_ = false;
   bool started_ = false;
   bool shutDown_ = false;
+  bool screenshotsFailed_ = false;
   bool joystickSuspended_ = false;
 
   LinuxShell shell_;

@@ -52,6 +52,12 @@ ProgramOptions ParseProgramOptions(const std::vector<std::string>& arguments) {
       }
       options.arguments.push_back("--virtual-pad=" + options.virtualPadScript);
       continue;
+    } else if (is("--screenshots")) {
+      if (!TakeValue(arguments, i, "--screenshots", options.screenshotDir)) {
+        options.error = "--screenshots needs a folder";
+        return options;
+      }
+      continue;
     } else if (argument.starts_with("--")) {
       options.error = "unknown option " + argument;
       return options;
@@ -63,7 +69,7 @@ ProgramOptions ParseProgramOptions(const std::vector<std::string>& arguments) {
 
 const char* ProgramUsage() {
   return "usage: brevanto [-q] [-r] [--headless] [--no-uinput] [--data-dir DIR]\n"
-         "                [--virtual-pad=SCRIPT] [PROFILE]\n"
+         "                [--virtual-pad=SCRIPT] [--screenshots=DIR] [PROFILE]\n"
          "  -l, -q                no log file\n"
          "  -r                    a running instance detects the controllers again\n"
          "  PROFILE               profile name or file to make current; a file's\n"
@@ -72,6 +78,7 @@ const char* ProgramUsage() {
          "  --no-uinput           send keys and mouse through the X server only\n"
          "  --data-dir DIR        keep profiles, settings and the log in DIR\n"
          "  --virtual-pad=SCRIPT  attach scripted virtual controllers (testing aid)\n"
+         "  --screenshots=DIR     write pictures of the window into DIR and end\n"
          "  --version, --help\n";
 }
 

@@ -12,6 +12,8 @@ namespace brevanto {
 //   --no-uinput           key and mouse output through the X server only
 //   --data-dir DIR        the data directory (as BREVANTO_DATA_DIR)
 //   --virtual-pad=SCRIPT  scripted virtual controllers (testing aid)
+//   --screenshots=DIR     writes pictures of the window into DIR and ends
+//                         (documentation aid; needs a display)
 struct ProgramOptions {
   bool version = false;
   bool help = false;
@@ -19,6 +21,7 @@ struct ProgramOptions {
   bool noUinput = false;
   std::string dataDir;
   std::string virtualPadScript;
+  std::string screenshotDir;
   // The command line as the settings read it: element 0 the program, every
   // option one word ("--data-dir DIR" becomes "--data-dir=DIR"), so a value
   // is never taken for the profile argument.
