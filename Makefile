@@ -22,7 +22,7 @@ run: build
 	./build/brevanto $(ARGS)
 
 test: build
-	$(XVFB) ctest --preset dev -j $(JOBS) --repeat until-pass:2
+	$(XVFB) ctest --preset dev -j $(JOBS)
 
 bench: build
 	@for b in build/bench/*_bench; do echo "== $$b"; $$b; done
