@@ -18,6 +18,7 @@
 #include <functional>
 
 #include "program/ProgramProcess.h"
+#include "support/PrivateBus.h"
 #include "support/TestWindow.h"
 
 namespace brevanto::testing {
@@ -78,47 +79,7 @@ INSTANTIATE_TEST_SUITE_P(, EndingSignal, ::testing::Values(SIGTERM, SIGINT, SIGH
                            return std::string(sigabbrev_np(info.param));
                          });
 
-// A bus of the test's own standing for the system bus, with logind's sleep
-// signal and delay inhibitor on it.
-class PrivateBus {
- public:
-  PrivateBus() {
-    int out[2];
-    if (::pipe2(out, O_CLOEXEC) != 0) return;
-    const std::string listen = "--address=unix:path=" + dir_.File("bus");
-    const char* argv[] = {"dbus-daemon",       "--session",    "--nofork",
-                          "--print-address=1", listen.c_str(), nullptr};
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-    const bool spawned = posix_spawnp(&pid_, "dbus-daemon", &actions, nullptr,
-                                      const_cast<char**>(argv), environ) == 0;
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(out[1]);
-    if (!spawned) {
-      pid_ = -1;
-      ::close(out[0]);
-      return;
-    }
-    char c;
-    pollfd p{out[0], POLLIN, 0};
-    while (::poll(&p, 1, 5000) == 1 && ::read(out[0], &c, 1) == 1 && c != '\n') address_ += c;
-    ::close(out[0]);
-  }
-  ~PrivateBus() {
-    if (pid_ > 0) {
-      ::kill(pid_, SIGTERM);
-      ::waitpid(pid_, nullptr, 0);
-    }
-  }
-  const std::string& Address() const { return address_; }
-
- private:
-  TempDir dir_;
-  pid_t pid_ = -1;
-  std::string address_;
-};
-
+// logind's sleep signal and delay inhibitor, on a bus of the test's own.
 class FakeLogind : public QObject {
   Q_OBJECT
   Q_CLASSINFO("D-Bus Interface", "org.freedesktop.login1.Manager")
