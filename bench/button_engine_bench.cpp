@@ -8,23 +8,11 @@
 #include "core/engine/ButtonEngine.h"
 #include "core/engine/OutputSelection.h"
 #include "core/input/VirtualButton.h"
+#include "platform/fake/CountingEvent.h"
 #include "platform/ports/AbstractEvent.h"
 
 namespace brevanto {
 namespace {
-
-// Counts the output without storing it, so the measurement is the engine's.
-class CountingEvent : public AbstractEvent {
- public:
-  void KeyEvent(uint8_t, uint8_t, int32_t) override { ++calls; }
-  void MoveAbsolute(int32_t, int32_t) override { ++calls; }
-  void MoveRelative(int32_t, int32_t) override { ++calls; }
-  void Wheel(int32_t) override { ++calls; }
-  void HWheel(int32_t) override { ++calls; }
-  void MouseButtons(bool, bool, int32_t, int32_t, int32_t, int32_t, int32_t) override { ++calls; }
-  void SendPauseSequence() override { ++calls; }
-  long calls = 0;
-};
 
 void BM_EngineCycle(benchmark::State& state) {
   CountingEvent out;

@@ -19,7 +19,9 @@
 #include "core/processing/TargetWindow.h"
 #include "core/profile/ConfigFile.h"
 #include "core/settings/GlobalSettings.h"
+#include "platform/fake/CountingEvent.h"
 #include "platform/fake/FakeWindowTracker.h"
+#include "platform/fake/FixedProfileSource.h"
 #include "platform/fake/ManualTimerThread.h"
 #include "platform/fake/ScriptedDeviceSource.h"
 #include "platform/fake/ScriptedInputDevices.h"
@@ -60,31 +62,9 @@ void operator delete[](void* p, std::size_t) noexcept {
 namespace brevanto {
 namespace {
 
-class CountingEvent final : public AbstractEvent {
- public:
-  void KeyEvent(uint8_t, uint8_t, int32_t) override { ++calls; }
-  void MoveAbsolute(int32_t, int32_t) override { ++calls; }
-  void MoveRelative(int32_t, int32_t) override { ++calls; }
-  void Wheel(int32_t) override { ++calls; }
-  void HWheel(int32_t) override { ++calls; }
-  void MouseButtons(bool, bool, int32_t, int32_t, int32_t, int32_t, int32_t) override { ++calls; }
-  void SendPauseSequence() override { ++calls; }
-  long calls = 0;
-};
-
 class DroppingSink final : public MessageSink {
  public:
   bool Post(uint32_t, intptr_t, intptr_t) override { return true; }
-};
-
-class OneProfile final : public ProfileSource {
- public:
-  explicit OneProfile(ConfigFile& profile) : profile_(profile) {}
-  ConfigFile* Current() const override { return &profile_; }
-  int SwitchTo(const std::string&) override { return 1; }
-
- private:
-  ConfigFile& profile_;
 };
 
 enum class Load { HeldKeys, StickMouse };
@@ -134,7 +114,7 @@ void BM_Cycle(benchmark::State& state) {
   ConfigFile profile;
   profile.SetNumberOfJoysticks(slots);
   Assign(profile, load);
-  OneProfile profiles(profile);
+  FixedProfileSource profiles(profile);
   ScriptedDeviceSource source(*ParseReplayScript(HeldScript(slots)).script);
   source.AdvanceTo(1);
   ScriptedInputDevices devices(

@@ -1,4 +1,5 @@
 #include "platform/linux/hid/HidrawBackend.h"
+#include "platform/fake/FixedProfileSource.h"
 
 #include <fcntl.h>
 #include <gmock/gmock.h>
@@ -58,16 +59,6 @@ bool WaitUntil(const std::function<bool()>& condition) {
   }
   return true;
 }
-
-class OneProfile final : public ProfileSource {
- public:
-  explicit OneProfile(ConfigFile& profile) : profile_(profile) {}
-  ConfigFile* Current() const override { return &profile_; }
-  int SwitchTo(const std::string&) override { return 1; }
-
- private:
-  ConfigFile& profile_;
-};
 
 // The program's input side in the HID-only mode over a fake sysfs tree and
 // FIFO nodes: the hidraw back end, detection, and a processing cycle driven
@@ -178,7 +169,7 @@ class HidrawEndToEnd : public ::testing::Test {
 
   GlobalSettings settings_;
   ConfigFile profile_;
-  OneProfile profiles_{profile_};
+  FixedProfileSource profiles_{profile_};
   FakeWindowTracker tracker_;
   TargetWindow target_{tracker_};
   InjectedInput injected_;
