@@ -846,10 +846,8 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TMainForm::Initialize() {
-  if (settings_.DarkMode) {
-    MMDarkMode->setChecked(true);
-    ApplyTheme(true);
-  }
+  MMDarkMode->setChecked(settings_.DarkMode);
+  ApplyTheme(settings_.DarkMode);
   RestoreGeometry();
   PageControl1->setCurrentIndex(0);
   lblJoystickStatus->setText(

@@ -2,8 +2,10 @@
 
 #include <QApplication>
 #include <QPalette>
+#include <QProxyStyle>
 #include <QStyle>
 #include <QStyleFactory>
+#include <QStyleOption>
 
 namespace brevanto {
 namespace {
@@ -34,6 +36,21 @@ QPalette DarkPalette() {
   return p;
 }
 
+// Qt 6's menus measure an item a little narrower than the styles draw it
+// with CJK fonts, so the longest item of a menu was shown elided; the extra
+// room keeps every item whole.
+class WholeMenuItemsStyle final : public QProxyStyle {
+ public:
+  explicit WholeMenuItemsStyle(QStyle* base) : QProxyStyle(base) {}
+
+  QSize sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& size,
+                         const QWidget* widget) const override {
+    QSize result = QProxyStyle::sizeFromContents(type, option, size, widget);
+    if (type == CT_MenuItem && option != nullptr) result.rwidth() += option->fontMetrics.height();
+    return result;
+  }
+};
+
 // The style the platform chose before any theme was applied.
 const QString& PlatformStyleName() {
   static const QString name = QApplication::style()->name();
@@ -45,12 +62,19 @@ const QString& PlatformStyleName() {
 void ApplyTheme(bool dark) {
   const QString platform = PlatformStyleName();
   if (dark) {
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QApplication::setStyle(
+        new WholeMenuItemsStyle(QStyleFactory::create(QStringLiteral("Fusion"))));
     QApplication::setPalette(DarkPalette());
   } else {
-    QApplication::setStyle(QStyleFactory::create(platform));
+    QApplication::setStyle(new WholeMenuItemsStyle(QStyleFactory::create(platform)));
     QApplication::setPalette(QApplication::style()->standardPalette());
   }
+}
+
+QString ThemeStyleName() {
+  QStyle* style = QApplication::style();
+  if (auto* wrapper = qobject_cast<QProxyStyle*>(style)) style = wrapper->baseStyle();
+  return style->name();
 }
 
 }  // namespace brevanto

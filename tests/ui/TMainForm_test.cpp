@@ -1,4 +1,5 @@
 #include "ui/TMainForm.h"
+#include "ui/Theme.h"
 
 #include <gtest/gtest.h>
 
@@ -520,7 +521,7 @@ TEST_F(TMainFormTest, ThemeSwitchStopsProcessingUntilNoMenuIsOpen) {
   EXPECT_TRUE(host.settings.DarkMode);
   EXPECT_TRUE(form->MMDarkMode->isChecked());
   EXPECT_FALSE(host.processing);
-  EXPECT_EQ(QApplication::style()->name(), QStringLiteral("fusion"));
+  EXPECT_EQ(ThemeStyleName(), QStringLiteral("fusion"));
   EXPECT_LT(QApplication::palette().color(QPalette::Window).lightness(), 100);
 
   form->PMTaskTray->popup(QPoint(0, 0));  // a menu is open: the thread waits
