@@ -1,6 +1,6 @@
 # The two set-up commands are `make run` and `make test`; both install what
 # they need first.
-.PHONY: all deps configure build run test bench asan fuzz format screenshots clean
+.PHONY: all deps configure build run test bench asan tsan fuzz format screenshots clean
 
 JOBS ?= $(shell nproc)
 # Tests that open windows need a display; without one they run under Xvfb.
@@ -32,6 +32,15 @@ asan: deps
 	@cmake --build --preset asan -j $(JOBS)
 	$(XVFB) ctest --preset asan -j $(JOBS)
 
+# The threads of the core and the platform back ends (timer, HID reader,
+# clipboard) under ThreadSanitizer; Qt is not instrumented, so the Qt-based
+# tests are left out.
+tsan: deps
+	@cmake --preset tsan >/dev/null
+	@cmake --build --preset tsan -j $(JOBS)
+	./build-tsan/tests/core_tests --gtest_brief=1
+	$(XVFB) ./build-tsan/tests/platform_tests --gtest_brief=1
+
 fuzz: deps
 	@cmake --preset fuzz >/dev/null
 	@cmake --build --preset fuzz -j $(JOBS)
@@ -54,4 +63,4 @@ format:
 	@find src tests bench fuzz \( -name '*.cpp' -o -name '*.h' \) -print0 | xargs -0 clang-format -i
 
 clean:
-	rm -rf build build-asan build-fuzz
+	rm -rf build build-asan build-tsan build-fuzz

@@ -123,6 +123,15 @@ class LinuxShellTest : public ::testing::Test {
     return folder;
   }
 
+  // Each test's programs are waited for by its own shell; one that outlived
+  // its shell would end as a zombie in a later test's count.
+  void TearDown() override {
+    const auto deadline = std::chrono::steady_clock::now() + kPatience;
+    while (shell_.RunningChildren() != 0 && std::chrono::steady_clock::now() < deadline) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+  }
+
   TempDir temp_;
   LinuxShell shell_;
 };
