@@ -4,6 +4,8 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <initializer_list>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -350,19 +352,35 @@ class EngineCycle final : public ProfileCycleHooks {
   EngineContext context;
 };
 
-TEST(ConfigFileManagerWithEngine, LeavingAProfileLetsGoOfTheKeysItsButtonsHold) {
+// A manager over the given profiles, with the recording output registered
+// for the test's life.
+class ConfigFileManagerWithEngine : public ::testing::Test {
+ protected:
+  ConfigFileManagerWithEngine() {
+    RegisterOutputMethod(0, &out);
+    SelectOutputMethod(0);
+  }
+  ~ConfigFileManagerWithEngine() override { RegisterOutputMethod(0, nullptr); }
+
+  ConfigFileManager& Start(std::initializer_list<const char*> names) {
+    for (const char* name : names)
+      dir.Write(std::string(name) + ".cfg", "[General]\nFileVersion=70\n");
+    manager = std::make_unique<ConfigFileManager>(dir.Dir(), settings, messages, cycle, collation);
+    manager->LoadList();
+    return *manager;
+  }
+
   testing::TempDir dir;
-  dir.Write("A.cfg", "[General]\nFileVersion=70\n");
-  dir.Write("B.cfg", "[General]\nFileVersion=70\n");
   GlobalSettings settings;
   RecordingMessageSink messages;
   EngineCycle cycle;
   RecordingEvent out;
-  RegisterOutputMethod(0, &out);
-  SelectOutputMethod(0);
-  const NameCollation collation("C.UTF-8");
-  ConfigFileManager m(dir.Dir(), settings, messages, cycle, collation);
-  m.LoadList();
+  const NameCollation collation{"C.UTF-8"};
+  std::unique_ptr<ConfigFileManager> manager;
+};
+
+TEST_F(ConfigFileManagerWithEngine, LeavingAProfileLetsGoOfTheKeysItsButtonsHold) {
+  ConfigFileManager& m = Start({"A", "B"});
 
   // A key held by a button of a joystick the profile no longer shows.
   ConfigFile& a = *m.Current();
@@ -379,23 +397,12 @@ TEST(ConfigFileManagerWithEngine, LeavingAProfileLetsGoOfTheKeysItsButtonsHold) 
   EXPECT_EQ(KeyRefCount(0x41), 0);
   ASSERT_EQ(out.Calls().size(), 1u);
   EXPECT_TRUE(out.Calls()[0].args[2] & AbstractEvent::kKeyUp);
-  RegisterOutputMethod(0, nullptr);
 }
 
 // Processing ends (exit, suspend, a signal): what the current profile holds
 // goes up, the profile stays current, and a second release sends nothing.
-TEST(ConfigFileManagerWithEngine, ReleasingTheCurrentProfileLetsGoOfEveryHeldKey) {
-  testing::TempDir dir;
-  dir.Write("A.cfg", "[General]\nFileVersion=70\n");
-  GlobalSettings settings;
-  RecordingMessageSink messages;
-  EngineCycle cycle;
-  RecordingEvent out;
-  RegisterOutputMethod(0, &out);
-  SelectOutputMethod(0);
-  const NameCollation collation("C.UTF-8");
-  ConfigFileManager m(dir.Dir(), settings, messages, cycle, collation);
-  m.LoadList();
+TEST_F(ConfigFileManagerWithEngine, ReleasingTheCurrentProfileLetsGoOfEveryHeldKey) {
+  ConfigFileManager& m = Start({"A"});
 
   ConfigFile& a = *m.Current();
   ButtonAssignment& first = a.Joystick(0)->Button(PlainButton(1));
@@ -419,7 +426,6 @@ TEST(ConfigFileManagerWithEngine, ReleasingTheCurrentProfileLetsGoOfEveryHeldKey
   out.Clear();
   m.ReleaseCurrent();
   EXPECT_TRUE(out.Calls().empty());
-  RegisterOutputMethod(0, nullptr);
 }
 
 }  // namespace
