@@ -4,33 +4,11 @@
 
 #include "core/input/ControllerNames.h"
 #include "core/log/Logger.h"
+#include "platform/linux/sdl/PadButtons.h"
 #include "platform/linux/sdl/SdlContext.h"
 
 namespace brevanto {
 namespace {
-
-struct ButtonBit {
-  SDL_GameControllerButton button;
-  uint16_t bit;
-};
-
-constexpr ButtonBit kButtons[] = {
-    {SDL_CONTROLLER_BUTTON_A, xinput::kA},
-    {SDL_CONTROLLER_BUTTON_B, xinput::kB},
-    {SDL_CONTROLLER_BUTTON_X, xinput::kX},
-    {SDL_CONTROLLER_BUTTON_Y, xinput::kY},
-    {SDL_CONTROLLER_BUTTON_LEFTSHOULDER, xinput::kLeftShoulder},
-    {SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, xinput::kRightShoulder},
-    {SDL_CONTROLLER_BUTTON_BACK, xinput::kBack},
-    {SDL_CONTROLLER_BUTTON_START, xinput::kStart},
-    {SDL_CONTROLLER_BUTTON_LEFTSTICK, xinput::kLeftThumb},
-    {SDL_CONTROLLER_BUTTON_RIGHTSTICK, xinput::kRightThumb},
-    {SDL_CONTROLLER_BUTTON_GUIDE, xinput::kGuide},
-    {SDL_CONTROLLER_BUTTON_DPAD_UP, xinput::kDpadUp},
-    {SDL_CONTROLLER_BUTTON_DPAD_DOWN, xinput::kDpadDown},
-    {SDL_CONTROLLER_BUTTON_DPAD_LEFT, xinput::kDpadLeft},
-    {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, xinput::kDpadRight},
-};
 
 // SDL's triggers run 0..32767, the pad's 0..255; rounding makes the two
 // scales meet at every step.
@@ -104,7 +82,7 @@ int SdlPadSource::GetState(int userIndex, XInputGamepadState& state) {
   SDL_GameController* controller = Controller(userIndex);
   if (!controller || !SDL_GameControllerGetAttached(controller)) return kPadNotConnected;
   state = XInputGamepadState{};
-  for (const ButtonBit& b : kButtons) {
+  for (const PadButton& b : kPadButtons) {
     if (SDL_GameControllerGetButton(controller, b.button)) {
       state.buttons = static_cast<uint16_t>(state.buttons | b.bit);
     }

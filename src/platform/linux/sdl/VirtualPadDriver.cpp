@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "core/log/Logger.h"
+#include "platform/linux/sdl/PadButtons.h"
 #include "platform/linux/sdl/SdlContext.h"
 
 namespace brevanto {
@@ -18,29 +19,6 @@ constexpr int kJoystickAxes = kAxisCount;
 constexpr int kJoystickHats = kPovCount;
 constexpr int kJoystickButtons = kPlainButtonCount;
 
-// The pad's buttons in SDL's virtual game-controller order (button i of the
-// virtual device is SDL's standard button i).
-struct PadButton {
-  SDL_GameControllerButton button;
-  uint16_t bit;
-};
-constexpr PadButton kPadButtons[] = {
-    {SDL_CONTROLLER_BUTTON_A, xinput::kA},
-    {SDL_CONTROLLER_BUTTON_B, xinput::kB},
-    {SDL_CONTROLLER_BUTTON_X, xinput::kX},
-    {SDL_CONTROLLER_BUTTON_Y, xinput::kY},
-    {SDL_CONTROLLER_BUTTON_BACK, xinput::kBack},
-    {SDL_CONTROLLER_BUTTON_GUIDE, xinput::kGuide},
-    {SDL_CONTROLLER_BUTTON_START, xinput::kStart},
-    {SDL_CONTROLLER_BUTTON_LEFTSTICK, xinput::kLeftThumb},
-    {SDL_CONTROLLER_BUTTON_RIGHTSTICK, xinput::kRightThumb},
-    {SDL_CONTROLLER_BUTTON_LEFTSHOULDER, xinput::kLeftShoulder},
-    {SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, xinput::kRightShoulder},
-    {SDL_CONTROLLER_BUTTON_DPAD_UP, xinput::kDpadUp},
-    {SDL_CONTROLLER_BUTTON_DPAD_DOWN, xinput::kDpadDown},
-    {SDL_CONTROLLER_BUTTON_DPAD_LEFT, xinput::kDpadLeft},
-    {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, xinput::kDpadRight},
-};
 constexpr int kPadAxes = SDL_CONTROLLER_AXIS_MAX;  // sticks and triggers
 constexpr int kPadButtonCount = static_cast<int>(std::size(kPadButtons));
 
