@@ -55,5 +55,15 @@ TEST(ProgramOptions, LongOptionsAreTakenAndTheSettingsSeeOneWordEach) {
   }
 }
 
+TEST(ProgramOptions, ScreenshotsTakeTheirFolderNeverAsTheProfile) {
+  const ProgramOptions options =
+      ParseProgramOptions({"brevanto", "--screenshots", "/pictures", "Race"});
+  EXPECT_EQ(options.error, "");
+  EXPECT_EQ(options.screenshotDir, "/pictures");
+  EXPECT_EQ(ParseCommandLine(options.arguments).profileName, "Race");
+  EXPECT_EQ(ParseProgramOptions({"brevanto", "--screenshots"}).error,
+            "--screenshots needs a folder");
+}
+
 }  // namespace
 }  // namespace brevanto

@@ -80,8 +80,6 @@ class BrevantoProgram final : public QObject,
   void RequestExit();
   // The shutdown sequence; once, also when start-up stopped half way.
   void Shutdown();
-  // --screenshots: writes the window's pictures, then ends the program.
-  void TakeScreenshots();
 
   TMainForm* Form() const { return form_.get(); }
   bool Windowed() const { return windowed_; }
@@ -148,6 +146,8 @@ class BrevantoProgram final : public QObject,
   void CreateProfiles();
   void CreateProcessing();
   void WatchEvents();
+  // --screenshots: writes the window's pictures, then ends the program.
+  void TakeScreenshots();
   void StartTimer();
   // A start-up failure the user must see: a message box with a window, else
   // standard error; always logged.

@@ -57,6 +57,7 @@ ProgramOptions ParseProgramOptions(const std::vector<std::string>& arguments) {
         options.error = "--screenshots needs a folder";
         return options;
       }
+      options.arguments.push_back("--screenshots=" + options.screenshotDir);
       continue;
     } else if (argument.starts_with("--")) {
       options.error = "unknown option " + argument;
