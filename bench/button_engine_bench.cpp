@@ -9,7 +9,7 @@
 #include "core/engine/OutputSelection.h"
 #include "core/input/VirtualButton.h"
 #include "platform/fake/CountingEvent.h"
-#include "platform/ports/AbstractEvent.h"
+#include "core/ports/AbstractEvent.h"
 
 namespace brevanto {
 namespace {

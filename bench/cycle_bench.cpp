@@ -25,8 +25,8 @@
 #include "platform/fake/ManualTimerThread.h"
 #include "platform/fake/ScriptedDeviceSource.h"
 #include "platform/fake/ScriptedInputDevices.h"
-#include "platform/ports/AbstractEvent.h"
-#include "platform/ports/MessageSink.h"
+#include "core/ports/AbstractEvent.h"
+#include "core/ports/MessageSink.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <QObject>
 #include <functional>
 
-#include "platform/ports/MessageSink.h"
+#include "core/ports/MessageSink.h"
 
 namespace brevanto {
 

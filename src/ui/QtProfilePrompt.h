@@ -3,7 +3,7 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "platform/ports/ProfilePrompt.h"
+#include "core/ports/ProfilePrompt.h"
 
 namespace brevanto {
 

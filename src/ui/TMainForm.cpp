@@ -42,7 +42,7 @@
 #include "core/profile/ConfigFile.h"
 #include "core/settings/AppInfo.h"
 #include "core/settings/GlobalSettings.h"
-#include "platform/ports/AutoStartTask.h"
+#include "core/ports/AutoStartTask.h"
 #include "ui/Highlight.h"
 #include "ui/IntegerText.h"
 #include "ui/MainFormHost.h"

@@ -8,7 +8,7 @@
 
 #include "core/engine/ButtonAssignment.h"
 #include "core/processing/Messages.h"
-#include "platform/ports/MessageSink.h"
+#include "core/ports/MessageSink.h"
 #include "ui/CapturedKey.h"
 
 class QAction;

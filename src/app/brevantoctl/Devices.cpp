@@ -23,7 +23,7 @@
 #include "platform/linux/sdl/SdlPadSource.h"
 #include "platform/linux/sdl/SdlRumble.h"
 #include "platform/linux/sdl/VirtualPadDriver.h"
-#include "platform/ports/MessageSink.h"
+#include "core/ports/MessageSink.h"
 
 namespace brevanto::ctl {
 namespace {

@@ -27,10 +27,10 @@
 #include "platform/fake/ManualTimerThread.h"
 #include "platform/fake/ScriptedDeviceSource.h"
 #include "platform/fake/ScriptedInputDevices.h"
-#include "platform/ports/AbstractEvent.h"
-#include "platform/ports/Clipboard.h"
-#include "platform/ports/Rumble.h"
-#include "platform/ports/Shell.h"
+#include "core/ports/AbstractEvent.h"
+#include "core/ports/Clipboard.h"
+#include "core/ports/Rumble.h"
+#include "core/ports/Shell.h"
 
 namespace brevanto::ctl {
 namespace {

@@ -16,7 +16,7 @@
 #include "platform/linux/sdl/SdlContext.h"
 #include "platform/linux/shell/LinuxShell.h"
 #include "platform/linux/timer/TimerFdThread.h"
-#include "platform/ports/PowerStateHandler.h"
+#include "core/ports/PowerStateHandler.h"
 #include "ui/MainFormHost.h"
 
 namespace brevanto {

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/ports/InstanceMessageHandler.h"
-#include "platform/ports/MessageSink.h"
+#include "core/ports/InstanceMessageHandler.h"
+#include "core/ports/MessageSink.h"
 
 namespace brevanto {
 

@@ -4,7 +4,7 @@
 #include <atomic>
 #include <cstdio>
 
-#include "platform/ports/KeyboardLayout.h"
+#include "core/ports/KeyboardLayout.h"
 
 namespace brevanto {
 namespace {

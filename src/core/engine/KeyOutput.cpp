@@ -7,7 +7,7 @@
 #include "core/engine/OutputSelection.h"
 #include "core/input/VirtualButton.h"
 #include "core/log/Logger.h"
-#include "platform/ports/AbstractEvent.h"
+#include "core/ports/AbstractEvent.h"
 
 namespace brevanto {
 namespace {

@@ -5,8 +5,8 @@
 #include "core/engine/ExpandText.h"
 #include "core/engine/KeyOutput.h"
 #include "core/log/Logger.h"
-#include "platform/ports/Clipboard.h"
-#include "platform/ports/Shell.h"
+#include "core/ports/Clipboard.h"
+#include "core/ports/Shell.h"
 
 namespace brevanto {
 namespace {

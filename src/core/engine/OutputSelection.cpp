@@ -3,7 +3,7 @@
 #include <array>
 #include <atomic>
 
-#include "platform/ports/AbstractEvent.h"
+#include "core/ports/AbstractEvent.h"
 
 namespace brevanto {
 namespace {

@@ -6,7 +6,7 @@
 #include "core/device/DeviceConfig.h"
 #include "core/input/DeviceInput.h"
 #include "core/input/ReadOptions.h"
-#include "platform/ports/JoystickSource.h"
+#include "core/ports/JoystickSource.h"
 
 namespace brevanto {
 

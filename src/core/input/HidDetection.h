@@ -3,7 +3,7 @@
 #include <span>
 #include <vector>
 
-#include "platform/ports/HidSource.h"
+#include "core/ports/HidSource.h"
 
 namespace brevanto {
 

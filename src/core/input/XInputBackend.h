@@ -4,8 +4,8 @@
 
 #include "core/input/DeviceInput.h"
 #include "core/input/ReadOptions.h"
-#include "platform/ports/PadSource.h"
-#include "platform/ports/Rumble.h"
+#include "core/ports/PadSource.h"
+#include "core/ports/Rumble.h"
 
 namespace brevanto {
 

@@ -7,7 +7,7 @@
 #include "core/engine/ButtonAssignment.h"
 #include "core/log/Logger.h"
 #include "core/profile/ProfileJoystick.h"
-#include "platform/ports/AbstractEvent.h"
+#include "core/ports/AbstractEvent.h"
 
 namespace brevanto {
 namespace {

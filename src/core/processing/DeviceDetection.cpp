@@ -10,7 +10,7 @@
 #include "core/log/Logger.h"
 #include "core/processing/Messages.h"
 #include "core/processing/ProcessingTimer.h"
-#include "platform/ports/MessageSink.h"
+#include "core/ports/MessageSink.h"
 
 namespace brevanto {
 namespace {

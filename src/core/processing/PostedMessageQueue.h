@@ -7,7 +7,7 @@
 #include <functional>
 #include <mutex>
 
-#include "platform/ports/MessageSink.h"
+#include "core/ports/MessageSink.h"
 
 namespace brevanto {
 

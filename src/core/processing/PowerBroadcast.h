@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "platform/ports/PowerStateHandler.h"
+#include "core/ports/PowerStateHandler.h"
 
 namespace brevanto {
 

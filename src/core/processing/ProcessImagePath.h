@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "platform/ports/WindowTracker.h"
+#include "core/ports/WindowTracker.h"
 
 namespace brevanto {
 

@@ -20,7 +20,7 @@
 #include "core/processing/Vibration.h"
 #include "core/profile/ConfigFile.h"
 #include "core/settings/GlobalSettings.h"
-#include "platform/ports/MessageSink.h"
+#include "core/ports/MessageSink.h"
 
 namespace brevanto {
 namespace {

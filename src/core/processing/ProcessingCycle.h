@@ -8,7 +8,7 @@
 #include "core/input/AliasEvaluation.h"
 #include "core/input/SlotState.h"
 #include "core/processing/ProcessingTimer.h"
-#include "platform/ports/WindowTracker.h"
+#include "core/ports/WindowTracker.h"
 
 namespace brevanto {
 

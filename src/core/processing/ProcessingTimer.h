@@ -5,7 +5,7 @@
 #include <functional>
 #include <mutex>
 
-#include "platform/ports/TimerThread.h"
+#include "core/ports/TimerThread.h"
 
 namespace brevanto {
 

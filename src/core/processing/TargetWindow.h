@@ -4,7 +4,7 @@
 #include <functional>
 #include <string>
 
-#include "platform/ports/WindowTracker.h"
+#include "core/ports/WindowTracker.h"
 
 namespace brevanto {
 

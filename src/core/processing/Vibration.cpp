@@ -4,7 +4,7 @@
 
 #include "core/log/Logger.h"
 #include "core/processing/TimeBase.h"
-#include "platform/ports/Rumble.h"
+#include "core/ports/Rumble.h"
 
 namespace brevanto {
 namespace {

@@ -6,7 +6,7 @@
 #include "core/profile/ProfileFiles.h"
 #include "core/settings/GlobalSettings.h"
 #include "core/text/Encoding.h"
-#include "platform/ports/MessageSink.h"
+#include "core/ports/MessageSink.h"
 
 namespace brevanto {
 

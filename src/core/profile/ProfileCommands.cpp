@@ -12,7 +12,7 @@
 #include "core/profile/ConfigFileManager.h"
 #include "core/profile/ProfileFiles.h"
 #include "core/settings/GlobalSettings.h"
-#include "platform/ports/ProfilePrompt.h"
+#include "core/ports/ProfilePrompt.h"
 
 namespace brevanto {
 namespace {

@@ -9,7 +9,7 @@
 #include "core/log/Logger.h"
 #include "core/settings/DataDirectory.h"
 #include "core/settings/IniDocument.h"
-#include "platform/ports/Shell.h"
+#include "core/ports/Shell.h"
 
 namespace brevanto {
 namespace {

@@ -10,7 +10,7 @@
 #include "core/settings/CommandLine.h"
 #include "core/settings/GlobalSettings.h"
 #include "core/settings/StartupContext.h"
-#include "platform/ports/SingleInstance.h"
+#include "core/ports/SingleInstance.h"
 
 namespace brevanto {
 

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "platform/ports/AbstractEvent.h"
+#include "core/ports/AbstractEvent.h"
 
 namespace brevanto {
 

@@ -4,10 +4,10 @@
 #include <optional>
 #include <vector>
 
-#include "platform/ports/HidSource.h"
-#include "platform/ports/JoystickSource.h"
-#include "platform/ports/PadSource.h"
-#include "platform/ports/Rumble.h"
+#include "core/ports/HidSource.h"
+#include "core/ports/JoystickSource.h"
+#include "core/ports/PadSource.h"
+#include "core/ports/Rumble.h"
 
 namespace brevanto {
 

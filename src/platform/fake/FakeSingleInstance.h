@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "platform/ports/SingleInstance.h"
+#include "core/ports/SingleInstance.h"
 
 namespace brevanto {
 

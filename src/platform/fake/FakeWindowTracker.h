@@ -3,7 +3,7 @@
 #include <map>
 #include <string>
 
-#include "platform/ports/WindowTracker.h"
+#include "core/ports/WindowTracker.h"
 
 namespace brevanto {
 

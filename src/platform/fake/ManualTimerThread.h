@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ports/TimerThread.h"
+#include "core/ports/TimerThread.h"
 
 namespace brevanto {
 

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/ports/Clipboard.h"
+#include "core/ports/Clipboard.h"
 
 namespace brevanto {
 

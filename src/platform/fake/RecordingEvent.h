@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ports/AbstractEvent.h"
+#include "core/ports/AbstractEvent.h"
 
 namespace brevanto {
 

@@ -5,7 +5,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/ports/InstanceMessageHandler.h"
+#include "core/ports/InstanceMessageHandler.h"
 
 namespace brevanto {
 

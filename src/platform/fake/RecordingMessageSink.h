@@ -3,7 +3,7 @@
 #include <mutex>
 #include <vector>
 
-#include "platform/ports/MessageSink.h"
+#include "core/ports/MessageSink.h"
 
 namespace brevanto {
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ports/Shell.h"
+#include "core/ports/Shell.h"
 
 namespace brevanto {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ports/ProfilePrompt.h"
+#include "core/ports/ProfilePrompt.h"
 
 namespace brevanto {
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/ports/KeyboardLayout.h"
+#include "core/ports/KeyboardLayout.h"
 
 namespace brevanto {
 namespace {

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/ports/AutoStartTask.h"
+#include "core/ports/AutoStartTask.h"
 
 namespace brevanto {
 

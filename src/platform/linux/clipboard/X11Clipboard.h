@@ -7,7 +7,7 @@
 #include <string_view>
 #include <thread>
 
-#include "platform/ports/Clipboard.h"
+#include "core/ports/Clipboard.h"
 
 // Xlib's own tags, so that its macros stay out of every file including this.
 struct _XDisplay;

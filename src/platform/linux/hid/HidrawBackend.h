@@ -13,7 +13,7 @@
 #include "platform/linux/hid/HidrawEnumerator.h"
 #include "platform/linux/hid/HidrawReader.h"
 #include "platform/linux/hid/HidrawWatcher.h"
-#include "platform/ports/HidSource.h"
+#include "core/ports/HidSource.h"
 
 namespace brevanto {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/ports/InstanceMessageHandler.h"
+#include "core/ports/InstanceMessageHandler.h"
 
 namespace brevanto {
 

@@ -6,7 +6,7 @@
 #include <span>
 #include <string>
 
-#include "platform/ports/InstanceMessageHandler.h"
+#include "core/ports/InstanceMessageHandler.h"
 
 namespace brevanto {
 

@@ -9,7 +9,7 @@
 
 #include "platform/linux/instance/InstanceFrame.h"
 #include "platform/linux/instance/InstanceLock.h"
-#include "platform/ports/InstanceMessageHandler.h"
+#include "core/ports/InstanceMessageHandler.h"
 
 namespace brevanto {
 

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "platform/linux/instance/InstanceLock.h"
-#include "platform/ports/SingleInstance.h"
+#include "core/ports/SingleInstance.h"
 
 namespace brevanto {
 

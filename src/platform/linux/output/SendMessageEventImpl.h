@@ -3,7 +3,7 @@
 #include <functional>
 
 #include "platform/linux/output/LinuxEvent.h"
-#include "platform/ports/WindowTracker.h"
+#include "core/ports/WindowTracker.h"
 
 namespace brevanto {
 

@@ -5,7 +5,7 @@
 #include <mutex>
 #include <string>
 
-#include "platform/ports/KeyboardLayout.h"
+#include "core/ports/KeyboardLayout.h"
 
 struct _XDisplay;
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ports/JoystickSource.h"
+#include "core/ports/JoystickSource.h"
 
 struct _SDL_Joystick;
 struct _SDL_GameController;

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "platform/ports/PadSource.h"
+#include "core/ports/PadSource.h"
 
 struct _SDL_GameController;
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ports/Rumble.h"
+#include "core/ports/Rumble.h"
 
 namespace brevanto {
 

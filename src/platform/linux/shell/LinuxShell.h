@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "platform/linux/shell/ChildReaper.h"
-#include "platform/ports/Shell.h"
+#include "core/ports/Shell.h"
 
 namespace brevanto {
 

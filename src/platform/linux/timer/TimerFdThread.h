@@ -5,7 +5,7 @@
 #include <mutex>
 #include <thread>
 
-#include "platform/ports/TimerThread.h"
+#include "core/ports/TimerThread.h"
 
 namespace brevanto {
 

@@ -4,7 +4,7 @@
 #include <mutex>
 #include <string>
 
-#include "platform/ports/WindowTracker.h"
+#include "core/ports/WindowTracker.h"
 
 struct xcb_connection_t;
 
