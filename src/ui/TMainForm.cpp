@@ -1,12 +1,8 @@
 #include "ui/TMainForm.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QCloseEvent>
-#include <QComboBox>
-#include <QFileDialog>
 #include <QGridLayout>
-#include <QGroupBox>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -18,10 +14,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QRegularExpressionValidator>
 #include <QScreen>
-#include <QScrollArea>
-#include <QSlider>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QStyle>
@@ -38,55 +31,31 @@
 #include "core/engine/AssignmentText.h"
 #include "core/engine/KeyNames.h"
 #include "core/log/Logger.h"
+#include "core/ports/AutoStartTask.h"
 #include "core/profile/ButtonListRows.h"
 #include "core/profile/ConfigFile.h"
 #include "core/settings/AppInfo.h"
 #include "core/settings/GlobalSettings.h"
-#include "core/ports/AutoStartTask.h"
+#include "ui/ButtonListEditor.h"
 #include "ui/Highlight.h"
-#include "ui/IntegerText.h"
 #include "ui/MainFormHost.h"
+#include "ui/MainFormOptions.h"
 #include "ui/Theme.h"
 #include "ui/UiText.h"
+#include "ui/WidgetNames.h"
 #include "ui/WindowGeometry.h"
 #include "ui/dialogs/TAboutBox.h"
-#include "ui/dialogs/TButtonAliasDialog.h"
 #include "ui/dialogs/TGreetingDialog.h"
 #include "ui/dialogs/TImageForm.h"
 #include "ui/dialogs/TInputNameDialog.h"
-#include "ui/dialogs/TVibrationDialog.h"
-#include "ui/dialogs/TWizardDialog.h"
 
 namespace brevanto {
 namespace {
-
-constexpr int kButtonRole = Qt::UserRole;
-constexpr int kMaxButtons = kPlainButtonCount;
 
 QAction* NewAction(QObject* parent, const char* name, const QString& text) {
   auto* action = new QAction(text, parent);
   action->setObjectName(QString::fromLatin1(name));
   return action;
-}
-
-template <typename T>
-T* Named(T* widget, const char* name) {
-  widget->setObjectName(QString::fromLatin1(name));
-  return widget;
-}
-
-QSlider* ThresholdBar(QWidget* parent, const char* name) {
-  auto* bar = Named(new QSlider(Qt::Horizontal, parent), name);
-  bar->setRange(0, 100);
-  bar->setPageStep(10);
-  bar->setTickInterval(10);
-  bar->setTickPosition(QSlider::TicksBelow);
-  bar->setToolTip(QStringLiteral("アナログ入力で感度が良すぎるときなどに変更してください。"));
-  return bar;
-}
-
-QString PercentText(int position) {
-  return QString::number(position) + QStringLiteral(" %");
 }
 
 }  // namespace
@@ -97,7 +66,7 @@ ButtonListDelegate::ButtonListDelegate(const TMainForm& form, QObject* parent)
 void ButtonListDelegate::initStyleOption(QStyleOptionViewItem* option,
                                          const QModelIndex& index) const {
   QStyledItemDelegate::initStyleOption(option, index);
-  const int virtualButton = index.siblingAtColumn(0).data(kButtonRole).toInt();
+  const int virtualButton = index.siblingAtColumn(0).data(TMainForm::kButtonRole).toInt();
   const int slot = form_.RowHighlightSlot(virtualButton);
   if (slot >= 0) {
     option->backgroundBrush = HighlightColour(slot);
@@ -113,12 +82,13 @@ TMainForm::TMainForm(MainFormHost& host, std::unique_ptr<SoundPlayer> sound, QWi
       keyRecorder_(new CapturedKeyRecorder(this)),
       settings_(host.Settings()),
       sound_(std::move(sound)),
-      joystickBuffer_(std::make_unique<ProfileJoystick>(0)) {
+      editor_(std::make_unique<ButtonListEditor>(*this, host)),
+      options_(std::make_unique<MainFormOptions>(*this, host)) {
   setObjectName(QStringLiteral("TMainForm"));
   qApp->installEventFilter(keyRecorder_);
   BuildMenus();
   BuildLayout();
-  ConnectOptions();
+  options_->Connect();
 
   TrayIcon = new QSystemTrayIcon(this);
   TrayIcon->setObjectName(QStringLiteral("TrayIcon"));
@@ -385,14 +355,19 @@ void TMainForm::BuildMenus() {
   for (QAction* a : {PMRenameTabName, PMRenameTabName2}) {
     connect(a, &QAction::triggered, this, &TMainForm::PMRenameTabNameClick);
   }
-  connect(PMButtonListCopy, &QAction::triggered, this, &TMainForm::PMButtonListCopyClick);
-  connect(PMButtonListPaste, &QAction::triggered, this, &TMainForm::PMButtonListPasteClick);
-  connect(PMButtonListClear, &QAction::triggered, this, &TMainForm::PMButtonListClearClick);
-  connect(PMButtonListAllClear, &QAction::triggered, this, &TMainForm::PMButtonListAllClearClick);
-  connect(PMJoyClear, &QAction::triggered, this, &TMainForm::PMButtonListAllClearClick);
-  connect(PMJoyCopyToClipboard, &QAction::triggered, this, &TMainForm::PMJoyCopyToClipboardClick);
-  connect(PMJoyPasteFromClipboard, &QAction::triggered, this,
-          &TMainForm::PMJoyPasteFromClipboardClick);
+  ButtonListEditor* editor = editor_.get();
+  connect(PMButtonListCopy, &QAction::triggered, editor, &ButtonListEditor::PMButtonListCopyClick);
+  connect(PMButtonListPaste, &QAction::triggered, editor,
+          &ButtonListEditor::PMButtonListPasteClick);
+  connect(PMButtonListClear, &QAction::triggered, editor,
+          &ButtonListEditor::PMButtonListClearClick);
+  connect(PMButtonListAllClear, &QAction::triggered, editor,
+          &ButtonListEditor::PMButtonListAllClearClick);
+  connect(PMJoyClear, &QAction::triggered, editor, &ButtonListEditor::PMButtonListAllClearClick);
+  connect(PMJoyCopyToClipboard, &QAction::triggered, editor,
+          &ButtonListEditor::PMJoyCopyToClipboardClick);
+  connect(PMJoyPasteFromClipboard, &QAction::triggered, editor,
+          &ButtonListEditor::PMJoyPasteFromClipboardClick);
 }
 
 void TMainForm::BuildLayout() {
@@ -457,7 +432,7 @@ void TMainForm::BuildLayout() {
   joystickPage->addWidget(lvButtonList, 1);
   joystickPage->addLayout(listButtons);
 
-  tsOptions = BuildOptionsPage();
+  tsOptions = options_->Build();
   PageControl1->addWidget(tsJoystick);
   PageControl1->addWidget(tsOptions);
 
@@ -491,358 +466,8 @@ void TMainForm::BuildLayout() {
   connect(lvButtonList, &QTreeWidget::itemDoubleClicked, this, [this] {
     QToolTip::showText(QCursor::pos(), QString::fromUtf8(kNotAvailableYet), lvButtonList);
   });
-  connect(btnConfigWizard, &QPushButton::clicked, this, &TMainForm::btnConfigWizardClick);
-}
-
-QWidget* TMainForm::BuildOptionsPage() {
-  auto* scroll = Named(new QScrollArea(PageControl1), "tsOptions");
-  scroll->setWidgetResizable(true);
-  auto* page = new QWidget(scroll);
-  scroll->setWidget(page);
-
-  lblJoystickStatus = Named(new QLabel(page), "lblJoystickStatus");
-  QFont bold = lblJoystickStatus->font();
-  bold.setBold(true);
-  lblJoystickStatus->setFont(bold);
-  btnDetect = Named(new QPushButton(QStringLiteral("再検出"), page), "btnDetect");
-  btnCalibrate = Named(new QPushButton(QStringLiteral("設定"), page), "btnCalibrate");
-  btnCalibrate->setEnabled(false);
-  btnCalibrate->setToolTip(QString::fromUtf8(kNotAvailableYet));
-  editNumJoystick = Named(new QLineEdit(page), "editNumJoystick");
-  editNumJoystick->setValidator(new QRegularExpressionValidator(
-      QRegularExpression(QStringLiteral("[0-9]*")), editNumJoystick));
-  editNumJoystick->setToolTip(
-      QStringLiteral("実際に接続してあるジョイスティック数とは関係なく、別途設定できます。"));
-  editNumJoystick->setMaximumWidth(60);
-  btnApplyNumJoysticks =
-      Named(new QPushButton(QStringLiteral("変更"), page), "btnApplyNumJoysticks");
-
-  auto* status = new QHBoxLayout;
-  status->addWidget(lblJoystickStatus);
-  status->addWidget(btnDetect);
-  status->addWidget(btnCalibrate);
-  status->addStretch();
-  auto* count = new QHBoxLayout;
-  count->addWidget(new QLabel(QStringLiteral("設定したいジョイスティックの数 (Max 50)"), page));
-  count->addWidget(editNumJoystick);
-  count->addWidget(btnApplyNumJoysticks);
-  count->addStretch();
-
-  auto* display = Named(new QGroupBox(QStringLiteral("表示するボタン設定"), page), "gbDisplay");
-  cbAxisDisplayMode = Named(new QComboBox(display), "cbAxisDisplayMode");
-  cbAxisDisplayMode->addItems({QStringLiteral("スティック×１"),
-                               QStringLiteral("スティック×１ ＋ ＰＯＶ×１"),
-                               QStringLiteral("スティック×２ ＋ ＰＯＶ×１"),
-                               QStringLiteral("すべての軸を表示（８軸＋ＰＯＶ×４）")});
-  const QString diagonalHint = QStringLiteral("テンキーの 1,3,7,9 などを斜めに割り当てたい場合");
-  cbUseDiagonalInput1 =
-      Named(new QCheckBox(QStringLiteral("左スティックの斜め入力を別ボタンとして使用"), display),
-            "cbUseDiagonalInput1");
-  cbUseDiagonalInput1->setToolTip(diagonalHint);
-  cbUseDiagonalInput2 =
-      Named(new QCheckBox(QStringLiteral("右スティックの斜め入力を別ボタンとして使用"), display),
-            "cbUseDiagonalInput2");
-  cbUseDiagonalInput2->setToolTip(diagonalHint);
-  cbUsePOV8Way =
-      Named(new QCheckBox(QStringLiteral("ＰＯＶの斜め入力を別ボタンとして使用"), display),
-            "cbUsePOV8Way");
-  editNumButtons = Named(new QLineEdit(display), "editNumButtons");
-  editNumButtons->setMaximumWidth(60);
-  auto* axisRow = new QHBoxLayout;
-  axisRow->addWidget(new QLabel(QStringLiteral("スティック・POV"), display));
-  axisRow->addWidget(cbAxisDisplayMode);
-  axisRow->addStretch();
-  auto* buttonsRow = new QHBoxLayout;
-  buttonsRow->addWidget(new QLabel(QStringLiteral("設定したいボタンの数 (Max 128)"), display));
-  buttonsRow->addWidget(editNumButtons);
-  buttonsRow->addStretch();
-  auto* displayLayout = new QVBoxLayout(display);
-  displayLayout->addLayout(axisRow);
-  displayLayout->addWidget(cbUseDiagonalInput1);
-  displayLayout->addWidget(cbUseDiagonalInput2);
-  displayLayout->addWidget(cbUsePOV8Way);
-  displayLayout->addLayout(buttonsRow);
-
-  auto* input = Named(new QGroupBox(QStringLiteral("入力処理の設定"), page), "gbInput");
-  cbRepeatSameKeyInSequence =
-      Named(new QCheckBox(QStringLiteral("連続して同じキーが続く場合に再度入力処理する"), input),
-            "cbRepeatSameKeyInSequence");
-  btnButtonAlias =
-      Named(new QPushButton(QStringLiteral("ボタン割り当ての変更"), input), "btnButtonAlias");
-  tbThreshold1 = ThresholdBar(input, "tbThreshold1");
-  tbThreshold2 = ThresholdBar(input, "tbThreshold2");
-  lblThreshold1 = Named(new QLabel(PercentText(0), input), "lblThreshold1");
-  lblThreshold2 = Named(new QLabel(PercentText(0), input), "lblThreshold2");
-  cbKeySendMode = Named(new QComboBox(input), "cbKeySendMode");
-  cbKeySendMode->addItems({QStringLiteral("デフォルト"),
-                           QStringLiteral("代替方式１ (Virtual Key base)"),
-                           QStringLiteral("代替方式２ (Scancode base)")});
-  auto* inputLayout = new QGridLayout(input);
-  inputLayout->addWidget(cbRepeatSameKeyInSequence, 0, 0, 1, 3);
-  inputLayout->addWidget(new QLabel(QStringLiteral("ボタン割り当ての変更"), input), 1, 0);
-  inputLayout->addWidget(btnButtonAlias, 1, 1);
-  inputLayout->addWidget(
-      new QLabel(QStringLiteral("入力のしきい値（入力を無視するあそび）"), input), 2, 0, 1, 3);
-  inputLayout->addWidget(new QLabel(QStringLiteral("Stick 1"), input), 3, 0);
-  inputLayout->addWidget(tbThreshold1, 3, 1);
-  inputLayout->addWidget(lblThreshold1, 3, 2);
-  inputLayout->addWidget(new QLabel(QStringLiteral("Stick 2"), input), 4, 0);
-  inputLayout->addWidget(tbThreshold2, 4, 1);
-  inputLayout->addWidget(lblThreshold2, 4, 2);
-  inputLayout->addWidget(new QLabel(QStringLiteral("キー出力方法"), input), 5, 0);
-  inputLayout->addWidget(cbKeySendMode, 5, 1);
-
-  auto* notify =
-      Named(new QGroupBox(QStringLiteral("設定ファイル切り替え時の設定"), page), "gbNotify");
-  cbPlaySound = Named(new QCheckBox(QStringLiteral("サウンドを鳴らす"), notify), "cbPlaySound");
-  editSoundFile = Named(new QLineEdit(notify), "editSoundFile");
-  btnSoundFile = Named(new QPushButton(QStringLiteral("..."), notify), "btnSoundFile");
-  cbShowProfileImage =
-      Named(new QCheckBox(QStringLiteral("画像ファイルを表示する"), notify), "cbShowProfileImage");
-  editImageFile = Named(new QLineEdit(notify), "editImageFile");
-  btnImageFile = Named(new QPushButton(QStringLiteral("..."), notify), "btnImageFile");
-  cbTriggerVibration = Named(new QCheckBox(QStringLiteral("コントローラーを振動させる"), notify),
-                             "cbTriggerVibration");
-  btnVibrationDetails =
-      Named(new QPushButton(QStringLiteral("詳細..."), notify), "btnVibrationDetails");
-  for (QPushButton* b : {btnSoundFile, btnImageFile}) b->setMaximumWidth(32);
-  auto* notifyLayout = new QGridLayout(notify);
-  notifyLayout->addWidget(cbPlaySound, 0, 0);
-  notifyLayout->addWidget(editSoundFile, 0, 1);
-  notifyLayout->addWidget(btnSoundFile, 0, 2);
-  notifyLayout->addWidget(cbShowProfileImage, 1, 0);
-  notifyLayout->addWidget(editImageFile, 1, 1);
-  notifyLayout->addWidget(btnImageFile, 1, 2);
-  notifyLayout->addWidget(cbTriggerVibration, 2, 0);
-  notifyLayout->addWidget(btnVibrationDetails, 2, 1, Qt::AlignLeft);
-
-  auto* layout = new QVBoxLayout(page);
-  layout->addLayout(status);
-  layout->addLayout(count);
-  layout->addWidget(display);
-  layout->addWidget(input);
-  layout->addWidget(notify);
-  layout->addStretch();
-  return scroll;
-}
-
-void TMainForm::ConnectOptions() {
-  connect(btnDetect, &QPushButton::clicked, this, [this] { host_.RedetectDevices(true); });
-  connect(btnApplyNumJoysticks, &QPushButton::clicked, this, &TMainForm::btnApplyNumJoysticksClick);
-  editNumJoystick->installEventFilter(this);
-  editNumButtons->installEventFilter(this);
-
-  // The rows depend on these: store a change, then rebuild in any case.
-  auto storeAndRebuild = [this](auto store) {
-    return [this, store](auto value) {
-      ConfigFile* p = Profile();
-      if (!p) return;
-      host_.TimerDisable();
-      if (store(*p, value)) MarkModified();
-      host_.TimerEnable();
-      Rebuild();
-    };
-  };
-  connect(cbAxisDisplayMode, &QComboBox::activated, this,
-          storeAndRebuild([](ConfigFile& p, int index) {
-            return std::exchange(p.DisplayMode, index) != index;
-          }));
-  connect(cbUseDiagonalInput1, &QCheckBox::clicked, this,
-          storeAndRebuild(
-              [](ConfigFile& p, bool on) { return std::exchange(p.UseDiagonalInput, on) != on; }));
-  connect(cbUseDiagonalInput2, &QCheckBox::clicked, this,
-          storeAndRebuild(
-              [](ConfigFile& p, bool on) { return std::exchange(p.UseDiagonalInput2, on) != on; }));
-  connect(cbUsePOV8Way, &QCheckBox::clicked, this, storeAndRebuild([](ConfigFile& p, bool on) {
-            return std::exchange(p.UsePOV8Way, on) != on;
-          }));
-  connect(cbRepeatSameKeyInSequence, &QCheckBox::clicked, this, [this](bool on) {
-    if (ConfigFile* p = Profile()) {
-      host_.TimerDisable();
-      p->RepeatSameKeyInSequence = on;
-      host_.TimerEnable();
-      MarkModified();
-    }
-  });
-  auto threshold = [this](QLabel* label, int ProfileOptions::*field) {
-    return [this, label, field](int position) {
-      label->setText(PercentText(position));
-      ConfigFile* p = Profile();
-      if (updatingControls_ || !p || p->*field == position * 10) return;
-      host_.TimerDisable();
-      p->*field = position * 10;
-      host_.TimerEnable();
-      MarkModified();
-    };
-  };
-  connect(tbThreshold1, &QSlider::valueChanged, this,
-          threshold(lblThreshold1, &ProfileOptions::Threshold));
-  connect(tbThreshold2, &QSlider::valueChanged, this,
-          threshold(lblThreshold2, &ProfileOptions::Threshold2));
-  connect(cbKeySendMode, &QComboBox::currentIndexChanged, this, [this](int index) {
-    ConfigFile* p = Profile();
-    if (updatingControls_ || !p || index < 0 || p->KeySendMode == index) return;
-    host_.TimerDisable();
-    p->KeySendMode = index;
-    host_.TimerEnable();
-    MarkModified();
-  });
-  connect(cbPlaySound, &QCheckBox::clicked, this, [this] { FileBoxClick(true); });
-  connect(cbShowProfileImage, &QCheckBox::clicked, this, [this] { FileBoxClick(false); });
-  connect(btnSoundFile, &QPushButton::clicked, this, [this] { ChooseFile(true); });
-  connect(btnImageFile, &QPushButton::clicked, this, [this] { ChooseFile(false); });
-  connect(editSoundFile, &QLineEdit::editingFinished, this, [this] { FileEditDone(true); });
-  connect(editImageFile, &QLineEdit::editingFinished, this, [this] { FileEditDone(false); });
-  connect(cbTriggerVibration, &QCheckBox::clicked, this, [this](bool on) {
-    ConfigFile* p = Profile();
-    if (!p) return;
-    if (on) {
-      if (p->VibrationDuration == 0) p->VibrationDuration = 500;
-    } else {
-      p->VibrationDuration = p->VibrationSpeed1 = p->VibrationSpeed2 = 0;
-    }
-    btnVibrationDetails->setEnabled(on);
-    MarkModified();
-  });
-  connect(btnVibrationDetails, &QPushButton::clicked, this, [this] {
-    ConfigFile* p = Profile();
-    TVibrationDialog dialog(this);
-    if (p && dialog.EditProfile(*p)) MarkModified();
-  });
-  connect(btnButtonAlias, &QPushButton::clicked, this, [this] {
-    if (ConfigFile* p = Profile()) {
-      // The cycle applies the alias table; hold it while the dialog edits it.
-      host_.TimerDisable();
-      TButtonAliasDialog dialog(*p, this);
-      dialog.exec();
-      host_.TimerEnable();
-    }
-  });
-}
-
-void TMainForm::FileBoxClick(bool sound) {
-  ConfigFile* p = Profile();
-  if (!p) return;
-  QCheckBox* box = sound ? cbPlaySound : cbShowProfileImage;
-  QLineEdit* edit = sound ? editSoundFile : editImageFile;
-  std::string& field = sound ? p->SoundFile : p->ImageFile;
-  const bool on = box->isChecked();
-  edit->setEnabled(on);
-  (sound ? btnSoundFile : btnImageFile)->setEnabled(on);
-  if (!on) {
-    field.clear();
-  } else if (field.empty()) {
-    field = FromQ(edit->text());
-  }
-  MarkModified();
-}
-
-void TMainForm::ChooseFile(bool sound) {
-  ConfigFile* p = Profile();
-  if (!p) return;
-  std::string& field = sound ? p->SoundFile : p->ImageFile;
-  const QString start =
-      field.empty() ? QString()
-                    : ToQ(std::filesystem::path(ResolveDataPath(field)).parent_path().string());
-  const QString filter =
-      sound ? QStringLiteral("サウンドファイル (*.mp3 *.wav);;すべてのファイル (*)")
-            : QStringLiteral("画像ファイル (*.bmp *.png *.jpg *.jpeg);;すべてのファイル (*)");
-  const QString chosen = QFileDialog::getOpenFileName(this, QString(), start, filter);
-  if (chosen.isEmpty()) return;
-  // Below the data directory the path is kept relative, so the folder can move.
-  std::string path = FromQ(chosen);
-  const std::string dataDir = host_.DataDir();
-  if (!dataDir.empty() && path.rfind(dataDir, 0) == 0) path = path.substr(dataDir.size());
-  (sound ? editSoundFile : editImageFile)->setText(ToQ(path));
-  field = path;
-  MarkModified();
-}
-
-void TMainForm::FileEditDone(bool sound) {
-  ConfigFile* p = Profile();
-  if (!p) return;
-  const std::string typed = FromQ((sound ? editSoundFile : editImageFile)->text());
-  std::error_code ignored;
-  if (typed.empty() || !std::filesystem::is_regular_file(ResolveDataPath(typed), ignored)) return;
-  std::string& field = sound ? p->SoundFile : p->ImageFile;
-  if (field == typed) return;
-  field = typed;
-  MarkModified();
-}
-
-void TMainForm::btnApplyNumJoysticksClick() {
-  ConfigFile* p = Profile();
-  if (!p) return;
-  const QString text = editNumJoystick->text();
-  const std::optional<int> n = ParseIntegerText(text);
-  if (!n) {
-    QMessageBox::critical(this, QStringLiteral("Error"), NotAnIntegerMessage(text));
-    editNumJoystick->setFocus();
-    return;
-  }
-  if (*n < 1 || *n > kMaxJoysticks) {
-    QMessageBox::critical(
-        this, QStringLiteral("Error"),
-        QStringLiteral("1 以上 %1 以下の数を入れてください。").arg(kMaxJoysticks));
-    editNumJoystick->setFocus();
-    return;
-  }
-  if (*n == p->NumberOfJoysticks()) return;
-  LOG_INFO("Changing number of joysticks to %d", *n);
-  host_.TimerDisable();
-  p->SetNumberOfJoysticks(*n);
-  host_.TimerEnable();
-  MarkModified();
-  PostToSelf(WM_BRV_DEVICES_CHANGED);
-}
-
-void TMainForm::editNumButtonsExit() {
-  ConfigFile* p = Profile();
-  if (!p) return;
-  const QString text = editNumButtons->text();
-  const std::optional<int> n = ParseIntegerText(text);
-  if (!n || *n < 0 || *n > kMaxButtons) {
-    // A profile holds 128 button records; more would reach past them.
-    QMessageBox::critical(
-        this, QStringLiteral("Error"),
-        n ? QStringLiteral("0 以上 %1 以下の数を入れてください。").arg(kMaxButtons)
-          : NotAnIntegerMessage(text));
-    editNumButtons->setText(QString::number(p->NumberOfButtons));
-    return;
-  }
-  if (*n == p->NumberOfButtons) return;
-  host_.TimerDisable();
-  p->NumberOfButtons = *n;
-  host_.TimerEnable();
-  MarkModified();
-  Rebuild();
-}
-
-bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == editNumJoystick || watched == editNumButtons) {
-    if (event->type() == QEvent::KeyPress) {
-      const int key = static_cast<QKeyEvent*>(event)->key();
-      if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-        // The user presses the apply button next; leaving the edit applies
-        // the number of buttons.
-        btnApplyNumJoysticks->setFocus();
-        return true;
-      }
-      if (key == Qt::Key_Escape) {
-        if (ConfigFile* p = Profile()) {
-          static_cast<QLineEdit*>(watched)->setText(QString::number(
-              watched == editNumJoystick ? p->NumberOfJoysticks() : p->NumberOfButtons));
-        }
-        return true;
-      }
-    } else if (event->type() == QEvent::FocusOut && watched == editNumButtons &&
-               static_cast<QFocusEvent*>(event)->reason() != Qt::ActiveWindowFocusReason &&
-               static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
-      // Deferred: a message box must not open inside the focus change.
-      QTimer::singleShot(0, this, &TMainForm::editNumButtonsExit);
-    }
-  }
-  return QMainWindow::eventFilter(watched, event);
+  connect(btnConfigWizard, &QPushButton::clicked, editor_.get(),
+          &ButtonListEditor::btnConfigWizardClick);
 }
 
 void TMainForm::Initialize() {
@@ -1030,7 +655,7 @@ void TMainForm::Rebuild() {
     }
     lvButtonList->addTopLevelItems(rows);
   }
-  FillOptions();
+  options_->Fill();
 
   if (PageControl1->currentIndex() == 0) {
     tcJoystick->setCurrentIndex(tab);
@@ -1045,33 +670,6 @@ void TMainForm::Rebuild() {
   updatingControls_ = false;
   // The cycle reports only changes: a button still held keeps its star.
   UpdateHighlight();
-}
-
-void TMainForm::FillOptions() {
-  const ConfigFile* p = Profile();
-  if (!p) return;
-  editNumJoystick->setText(QString::number(p->NumberOfJoysticks()));
-  editNumButtons->setText(QString::number(p->NumberOfButtons));
-  cbAxisDisplayMode->setCurrentIndex(p->DisplayMode);
-  cbUseDiagonalInput1->setChecked(p->UseDiagonalInput);
-  cbUseDiagonalInput2->setChecked(p->UseDiagonalInput2);
-  cbUsePOV8Way->setChecked(p->UsePOV8Way);
-  cbRepeatSameKeyInSequence->setChecked(p->RepeatSameKeyInSequence);
-  tbThreshold1->setValue(p->Threshold / 10);
-  lblThreshold1->setText(PercentText(tbThreshold1->value()));
-  tbThreshold2->setValue(p->Threshold2 / 10);
-  lblThreshold2->setText(PercentText(tbThreshold2->value()));
-  cbKeySendMode->setCurrentIndex(p->KeySendMode);
-  cbPlaySound->setChecked(!p->SoundFile.empty());
-  editSoundFile->setText(ToQ(p->SoundFile));
-  editSoundFile->setEnabled(cbPlaySound->isChecked());
-  btnSoundFile->setEnabled(cbPlaySound->isChecked());
-  cbShowProfileImage->setChecked(!p->ImageFile.empty());
-  editImageFile->setText(ToQ(p->ImageFile));
-  editImageFile->setEnabled(cbShowProfileImage->isChecked());
-  btnImageFile->setEnabled(cbShowProfileImage->isChecked());
-  cbTriggerVibration->setChecked(p->VibrationDuration > 0);
-  btnVibrationDetails->setEnabled(cbTriggerVibration->isChecked());
 }
 
 ProfileJoystick* TMainForm::ShownJoystick() {
@@ -1292,14 +890,7 @@ void TMainForm::tcJoystickContextPopup(const QPoint& pos) {
 }
 
 void TMainForm::lvButtonListContextPopup(const QPoint& pos) {
-  PMButtonListSwap->clear();
-  const ProfileJoystick* joystick = ShownJoystick();
-  for (int i = 0; joystick && i < lvButtonList->topLevelItemCount(); ++i) {
-    const int button = lvButtonList->topLevelItem(i)->data(0, kButtonRole).toInt();
-    QAction* item =
-        PMButtonListSwap->addAction(ToQ(ButtonCaption(joystick->Button(button), ShownTemplate())));
-    connect(item, &QAction::triggered, this, [this, button] { PMButtonListSwapClick(button); });
-  }
+  editor_->FillSwapMenu();
   SetDeviceAndTabItems(ShownSlot());
   PMButtonList->popup(lvButtonList->viewport()->mapToGlobal(pos));
 }
@@ -1544,117 +1135,6 @@ void TMainForm::PMRenameTabNameClick() {
   joystick->DefaultDisplayName = name;
   MarkModified();
   Rebuild();
-}
-
-void TMainForm::PMButtonListCopyClick() {
-  ProfileJoystick* joystick = ShownJoystick();
-  QTreeWidgetItem* row = SelectedRow();
-  if (!joystick || !row) return;
-  buttonBuffer_.Copy(joystick->Button(row->data(0, kButtonRole).toInt()));
-}
-
-void TMainForm::PMButtonListPasteClick() {
-  ProfileJoystick* joystick = ShownJoystick();
-  QTreeWidgetItem* row = SelectedRow();
-  if (!joystick || !row) return;
-  host_.TimerDisable();
-  joystick->Button(row->data(0, kButtonRole).toInt()).Copy(buttonBuffer_);
-  host_.TimerEnable();
-  MarkModified();
-  RefreshRow(row);
-}
-
-void TMainForm::PMButtonListClearClick() {
-  ProfileJoystick* joystick = ShownJoystick();
-  QTreeWidgetItem* row = SelectedRow();
-  if (!joystick || !row) return;
-  host_.TimerDisable();
-  joystick->Button(row->data(0, kButtonRole).toInt()).Clear();
-  host_.TimerEnable();
-  MarkModified();
-  RefreshRow(row);
-}
-
-void TMainForm::PMButtonListAllClearClick() {
-  ProfileJoystick* joystick = ShownJoystick();
-  if (!joystick) return;
-  QMessageBox box(
-      QMessageBox::NoIcon, QStringLiteral("Warning"),
-      QStringLiteral("Joystick [%1] のボタン割り当てをすべてクリアしてもよろしいですか？")
-          .arg(ShownSlot() + 1),
-      QMessageBox::Yes | QMessageBox::No, this);
-  if (box.exec() != QMessageBox::Yes) return;
-  host_.TimerDisable();
-  for (ButtonAssignment& record : joystick->Buttons()) record.Clear();
-  host_.TimerEnable();
-  MarkModified();
-  Rebuild();
-}
-
-void TMainForm::PMButtonListSwapClick(int virtualButton) {
-  ProfileJoystick* joystick = ShownJoystick();
-  QTreeWidgetItem* row = SelectedRow();
-  if (!joystick || !row || virtualButton < 0 || virtualButton >= kVirtualButtonCount) return;
-  ButtonAssignment& a = joystick->Button(row->data(0, kButtonRole).toInt());
-  ButtonAssignment& b = joystick->Button(virtualButton);
-  // Through copies, so that swapping a record with itself keeps it.
-  ButtonAssignment copyOfA, copyOfB;
-  copyOfA.Copy(a);
-  copyOfB.Copy(b);
-  host_.TimerDisable();
-  a.Copy(copyOfB);
-  b.Copy(copyOfA);
-  host_.TimerEnable();
-  MarkModified();
-  RefreshRows();
-}
-
-void TMainForm::PMJoyCopyToClipboardClick() {
-  if (const ProfileJoystick* joystick = ShownJoystick()) joystickBuffer_->CopyButtons(*joystick);
-}
-
-void TMainForm::PMJoyPasteFromClipboardClick() {
-  ProfileJoystick* joystick = ShownJoystick();
-  if (!joystick) return;
-  host_.TimerDisable();
-  joystick->CopyButtons(*joystickBuffer_);
-  host_.TimerEnable();
-  MarkModified();
-  tcJoystickChange(tcJoystick->currentIndex());
-}
-
-void TMainForm::btnConfigWizardClick() {
-  ProfileJoystick* joystick = ShownJoystick();
-  if (!joystick || lvButtonList->topLevelItemCount() == 0) return;
-  MarkModified();
-  QTreeWidgetItem* selected = SelectedRow();
-  const int start = selected ? lvButtonList->indexOfTopLevelItem(selected) : 0;
-  TWizardDialog wizard(this);
-  for (int i = start; i < lvButtonList->topLevelItemCount(); ++i) {
-    QTreeWidgetItem* row = lvButtonList->topLevelItem(i);
-    wizard.SetPrompt("ジョイスティック " + std::to_string(ShownSlot() + 1) + " の " +
-                     FromQ(row->text(0)) + " に対応させるキーを押してください");
-    wizard.exec();
-    if (wizard.ResultCode() == TWizardDialog::kExit) {
-      lvButtonList->setCurrentItem(row);
-      lvButtonList->setFocus();
-      return;
-    }
-    if (wizard.ResultCode() == TWizardDialog::kKeyCaptured) {
-      ButtonAssignment& record = joystick->Button(row->data(0, kButtonRole).toInt());
-      host_.TimerDisable();
-      record.kind = AssignmentKind::Keys;
-      record.keys[0][0] = wizard.KeyCode();
-      record.keys[0][1] = 0;
-      record.keys[0][2] = 0;
-      record.repeatRate = 0.0f;
-      record.Derive();
-      host_.TimerEnable();
-      MarkModified();
-      RefreshRow(row);
-    }
-  }
-  lvButtonList->setFocus();
 }
 
 }  // namespace brevanto

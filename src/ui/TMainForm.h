@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "core/engine/ButtonAssignment.h"
-#include "core/processing/Messages.h"
 #include "core/ports/MessageSink.h"
+#include "core/processing/Messages.h"
 #include "ui/CapturedKey.h"
 
 class QAction;
@@ -30,8 +30,10 @@ class QTreeWidgetItem;
 
 namespace brevanto {
 
+class ButtonListEditor;
 class ConfigFile;
 class MainFormHost;
+class MainFormOptions;
 class ProfileJoystick;
 class SoundPlayer;
 class TDeviceTemplate;
@@ -74,6 +76,12 @@ class TMainForm : public QMainWindow {
   const CapturedKey& LastKey() const { return keyRecorder_->Last(); }
   // Whether highlights are shown: only while this window is the active one.
   bool HighlightActive() const { return highlightActive_; }
+  // The row's virtual button is kept in this role of its first column.
+  static constexpr int kButtonRole = Qt::UserRole;
+
+  // The button-list editing commands and the options page.
+  ButtonListEditor& Editor() { return *editor_; }
+  MainFormOptions& Options() { return *options_; }
 
   // Controls, named as the rest of the program speaks of them.
   QWidget* LeftPanel;
@@ -199,17 +207,6 @@ class TMainForm : public QMainWindow {
   void PMRenameDeviceNameClick();
   void PMClearDeviceNameClick();
   void PMRenameTabNameClick();
-  void PMButtonListCopyClick();
-  void PMButtonListPasteClick();
-  void PMButtonListClearClick();
-  void PMButtonListAllClearClick();
-  void PMButtonListSwapClick(int virtualButton);
-  void PMJoyCopyToClipboardClick();
-  void PMJoyPasteFromClipboardClick();
-  void btnConfigWizardClick();
-  void btnApplyNumJoysticksClick();
-  // The number of buttons is applied when its edit loses the focus.
-  void editNumButtonsExit();
   void RestoreFromTray();
   void MinimizeApplication();
   void RestoreApplication();
@@ -223,13 +220,13 @@ class TMainForm : public QMainWindow {
  protected:
   void closeEvent(QCloseEvent* event) override;
   void changeEvent(QEvent* event) override;
-  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  friend class ButtonListEditor;
+  friend class MainFormOptions;
+
   void BuildMenus();
   void BuildLayout();
-  QWidget* BuildOptionsPage();
-  void ConnectOptions();
   void WatchMenu(QMenu* menu);
   void RestoreGeometry();
   void StoreGeometry();
@@ -241,7 +238,6 @@ class TMainForm : public QMainWindow {
   TDeviceTemplate const* ShownTemplate() const;
   void RefreshList();
   void Rebuild();
-  void FillOptions();
   void RefreshRow(QTreeWidgetItem* item);
   void RefreshRows();
   void UpdateCaption();
@@ -258,9 +254,6 @@ class TMainForm : public QMainWindow {
   ProfileJoystick* ShownJoystick();
   QTreeWidgetItem* SelectedRow() const;
   void SetDeviceAndTabItems(int slot);
-  void ChooseFile(bool sound);
-  void FileEditDone(bool sound);
-  void FileBoxClick(bool sound);
   void NotAvailable(QAction* action);
 
   MainFormHost& host_;
@@ -269,8 +262,10 @@ class TMainForm : public QMainWindow {
   std::unique_ptr<SoundPlayer> sound_;
   std::vector<std::string> tabCaptions_;
   std::vector<QAction*> unavailable_;
-  ButtonAssignment buttonBuffer_;
-  std::unique_ptr<ProfileJoystick> joystickBuffer_;
+  // Destroyed before the controls, so that no signal of a control being
+  // deleted reaches them.
+  std::unique_ptr<ButtonListEditor> editor_;
+  std::unique_ptr<MainFormOptions> options_;
   bool exitRequested_ = false;
   bool updatingControls_ = false;
   bool shown_ = true;

@@ -13,6 +13,8 @@
 #include "core/input/VirtualButton.h"
 #include "support/MainFormFixture.h"
 #include "support/UiTestSupport.h"
+#include "ui/ButtonListEditor.h"
+#include "ui/MainFormOptions.h"
 #include "ui/dialogs/TGreetingDialog.h"
 #include "ui/dialogs/TWizardDialog.h"
 
@@ -117,7 +119,7 @@ TEST_F(MainFormOptionsTest, NumberOfButtonsOutsideTheTableIsRefused) {
     form->editNumButtons->setText(QString::fromLatin1(c.text));
     QString message;
     if (c.message) testing::AnswerNextMessageBox(&message);
-    form->editNumButtonsExit();
+    form->Options().editNumButtonsExit();
     EXPECT_EQ(profile().NumberOfButtons, c.stored);
     EXPECT_EQ(!message.isEmpty(), c.message);
     EXPECT_EQ(form->editNumButtons->text().toStdString(), std::to_string(c.stored));
@@ -164,23 +166,23 @@ TEST_F(TMainFormTest, ButtonCopyPasteAndSwapWorkOnTheShownSlot) {
 
   // Pasting before any copy clears the row.
   select(PlainButton(1));
-  form->PMButtonListPasteClick();
+  form->Editor().PMButtonListPasteClick();
   EXPECT_FALSE(slot0.Button(PlainButton(1)).IsAssigned());
 
   fire.kind = AssignmentKind::Keys;
   fire.keys[0][0] = 0x5A;
-  form->PMButtonListCopyClick();
+  form->Editor().PMButtonListCopyClick();
   form->tcJoystick->setCurrentIndex(1);  // a copy crosses slots
   select(PlainButton(2));
-  form->PMButtonListPasteClick();
+  form->Editor().PMButtonListPasteClick();
   EXPECT_EQ(host.Profile(0).Joystick(1)->Button(PlainButton(2)).keys[0][0], 0x5Au);
   EXPECT_EQ(host.Profile(0).Joystick(1)->Button(PlainButton(2)).joystickIndex, 1);
 
   form->tcJoystick->setCurrentIndex(0);
   select(PlainButton(1));
-  form->PMButtonListSwapClick(PlainButton(1));
+  form->Editor().PMButtonListSwapClick(PlainButton(1));
   EXPECT_EQ(slot0.Button(PlainButton(1)).keys[0][0], 0x5Au) << "swapping with itself keeps it";
-  form->PMButtonListSwapClick(PlainButton(3));
+  form->Editor().PMButtonListSwapClick(PlainButton(3));
   EXPECT_FALSE(slot0.Button(PlainButton(1)).IsAssigned());
   EXPECT_EQ(slot0.Button(PlainButton(3)).keys[0][0], 0x5Au);
   EXPECT_EQ(slot0.Button(PlainButton(3)).buttonIndex, PlainButton(3));
@@ -192,9 +194,9 @@ TEST_F(TMainFormTest, JoystickPasteCopiesAssignmentsButNotTheSlotsNames) {
   p.Joystick(0)->Button(PlainButton(1)).kind = AssignmentKind::Keys;
   p.Joystick(1)->DefaultDisplayName = "Wheel";
   Create();
-  form->PMJoyCopyToClipboardClick();
+  form->Editor().PMJoyCopyToClipboardClick();
   form->tcJoystick->setCurrentIndex(1);
-  form->PMJoyPasteFromClipboardClick();
+  form->Editor().PMJoyPasteFromClipboardClick();
   EXPECT_EQ(p.Joystick(1)->Button(PlainButton(1)).kind, AssignmentKind::Keys);
   EXPECT_EQ(p.Joystick(1)->Button(PlainButton(1)).joystickIndex, 1);
   EXPECT_EQ(p.Joystick(1)->DefaultDisplayName, "Wheel");
@@ -236,7 +238,7 @@ TEST_F(TMainFormTest, WizardAssignsKeysRowByRowAndStopsOnExit) {
     testing::WhenModal<TWizardDialog>(answer);
   };
   testing::WhenModal<TWizardDialog>(answer);
-  form->btnConfigWizardClick();
+  form->Editor().btnConfigWizardClick();
 
   ASSERT_EQ(prompts.size(), 3u);
   EXPECT_TRUE(prompts[0].startsWith(QStringLiteral("ジョイスティック 1 の ")));
