@@ -72,18 +72,15 @@ TPreferenceDialog::TPreferenceDialog(MainFormHost& host, QWidget* parent)
   setObjectName(QStringLiteral("TPreferenceDialog"));
   setWindowTitle(QStringLiteral("設定"));
 
+  // The widest captions share the left column; the special settings are
+  // narrow enough to stand beside them.
   auto* left = new QVBoxLayout;
   left->addWidget(BuildMinimizeGroup());
   left->addWidget(BuildProfileSwitchGroup());
+  left->addWidget(BuildShiftSwitchGroup());
+  left->addWidget(BuildActiveWindowGroup());
   left->addStretch();
-  auto* right = new QVBoxLayout;
-  right->addWidget(BuildShiftSwitchGroup());
-  right->addWidget(BuildActiveWindowGroup());
-  right->addWidget(BuildSpecialGroup());
-  right->addStretch();
-  auto* columns = new QHBoxLayout;
-  columns->addLayout(left, 1);
-  columns->addLayout(right, 1);
+  QWidget* special = BuildSpecialGroup();
   // Made last, so that the keyboard reaches them after every setting.
   btnOK = Named(new QPushButton(QStringLiteral("OK"), this), "btnOK");
   btnCancel = Named(new QPushButton(QStringLiteral("Cancel"), this), "btnCancel");
@@ -92,9 +89,13 @@ TPreferenceDialog::TPreferenceDialog(MainFormHost& host, QWidget* parent)
   buttons->addStretch();
   buttons->addWidget(btnOK);
   buttons->addWidget(btnCancel);
-  auto* layout = new QVBoxLayout(this);
-  layout->addLayout(columns);
-  layout->addLayout(buttons);
+  auto* right = new QVBoxLayout;
+  right->addWidget(special);
+  right->addStretch();
+  right->addLayout(buttons);
+  auto* layout = new QHBoxLayout(this);
+  layout->addLayout(left);
+  layout->addLayout(right);
 
   FillFromSettings();
   Connect();
@@ -135,7 +136,7 @@ QWidget* TPreferenceDialog::BuildProfileSwitchGroup() {
       Named(new RadioGroup(QStringLiteral("表示位置"),
                            {QStringLiteral("左上"), QStringLiteral("左下"), QStringLiteral("右上"),
                             QStringLiteral("右下"), QStringLiteral("中央")},
-                           3, group),
+                           5, group),
             "radioProfileImagePosition");
   cbIgnoreInputAfterProfileSwitch =
       Box(group, "cbIgnoreInputAfterProfileSwitch", kIgnoreInputCaption);
