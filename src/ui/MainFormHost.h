@@ -48,12 +48,14 @@ class MainFormHost {
   virtual int DetectedDeviceCount() const = 0;
   // The device driving a slot, or nullptr.
   virtual TDeviceConfig* SlotDevice(int slot) = 0;
-  // Pauses processing, detects devices again and resumes. The
-  // devices-changed message follows when forced or when the count changed.
+  // Pauses processing, detects devices again with the input API mode of the
+  // settings and resumes. The devices-changed message follows when forced or
+  // when the count changed.
   virtual void RedetectDevices(bool forceNotify) = 0;
 
   // The processing thread. What the cycle reads is changed only between
-  // TimerDisable and TimerEnable.
+  // TimerDisable and TimerEnable. TimerEnable leaves a pause the user chose
+  // in place.
   virtual void TimerDisable() = 0;
   virtual void TimerEnable() = 0;
   virtual const SlotStates& PressedStates() const = 0;

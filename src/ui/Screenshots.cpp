@@ -13,6 +13,7 @@
 #include "ui/TMainForm.h"
 #include "ui/UiText.h"
 #include "ui/dialogs/TAboutBox.h"
+#include "ui/dialogs/TPreferenceDialog.h"
 
 namespace brevanto {
 namespace {
@@ -34,6 +35,24 @@ bool WaitFor(const std::function<bool()>& done, int ms) {
     QThread::msleep(5);
   }
   return true;
+}
+
+// Opens the modal dialog of type T through the action, hands it to save once
+// it has settled and closes it with Cancel.
+template <class T>
+void WithModalDialog(QAction& action, const std::function<void(QWidget&)>& save) {
+  QTimer poll;
+  poll.setInterval(20);
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget())) {
+      poll.stop();
+      Settle(100);
+      save(*dialog);
+      dialog->reject();
+    }
+  });
+  poll.start();
+  action.trigger();
 }
 
 }  // namespace
@@ -88,6 +107,9 @@ std::vector<std::string> WriteScreenshots(TMainForm& form, const std::string& fo
   if (!dark) form.MMDarkMode->trigger();
   form.tcJoystick->setCurrentIndex(tab < 0 ? 0 : tab);
   WaitFor([&] { return !form.DelayedExecTimer->isActive(); }, 3000);
+
+  WithModalDialog<TPreferenceDialog>(
+      *form.MMPreference, [&](QWidget& dialog) { save(dialog, kScreenshotPreferences); });
   return written;
 }
 

@@ -48,6 +48,7 @@
 #include "ui/dialogs/TGreetingDialog.h"
 #include "ui/dialogs/TImageForm.h"
 #include "ui/dialogs/TInputNameDialog.h"
+#include "ui/dialogs/TPreferenceDialog.h"
 
 namespace brevanto {
 namespace {
@@ -292,7 +293,7 @@ void TMainForm::BuildMenus() {
 
   // Commands whose dialogs this build does not have.
   for (QAction* action :
-       {MMPreference, MMJoystickProperty, MMAppLink, PMEditDeviceTemplate, PMEditDeviceTemplate2,
+       {MMJoystickProperty, MMAppLink, PMEditDeviceTemplate, PMEditDeviceTemplate2,
         PMSpecifyTabTemplate, PMSpecifyTabTemplate2, PMButtonListEdit}) {
     NotAvailable(action);
   }
@@ -323,6 +324,7 @@ void TMainForm::BuildMenus() {
   connect(MMOpenConfigDir, &QAction::triggered, this,
           [this] { host_.OpenFolder(host_.DataDir()); });
   connect(MMExit, &QAction::triggered, this, &TMainForm::MMExitClick);
+  connect(MMPreference, &QAction::triggered, this, &TMainForm::MMPreferenceClick);
   connect(PMTaskTrayExit, &QAction::triggered, this, &TMainForm::MMExitClick);
   connect(MMDarkMode, &QAction::triggered, this, &TMainForm::MMDarkModeClick);
   connect(MMAutoStartup, &QAction::triggered, this, &TMainForm::MMAutoStartupClick);
@@ -971,6 +973,16 @@ void TMainForm::closeEvent(QCloseEvent* event) {
     ImageForm->Hide();
     emit Closed();
   }
+}
+
+void TMainForm::MMPreferenceClick() {
+  LOG_DEBUG("Opening PreferenceDialog...");
+  {
+    TPreferenceDialog dialog(host_, this);
+    dialog.exec();
+  }
+  LOG_DEBUG("Closed PreferenceDialog");
+  host_.SaveSettings();
 }
 
 void TMainForm::MMExitClick() {

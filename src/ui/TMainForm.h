@@ -198,6 +198,7 @@ class TMainForm : public QMainWindow {
   void TrayIconClick();
   void TrayIconMouseDown();
   void MMExitClick();
+  void MMPreferenceClick();
   void MMDarkModeClick();
   void MMAutoStartupClick();
   void DelayedExecTimerTimer();

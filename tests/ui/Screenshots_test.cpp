@@ -52,7 +52,8 @@ TEST_F(TMainFormTest, ScreenshotsShowTheWindowInBothThemesAndLeaveItAsItWas) {
   EXPECT_EQ(error, "");
   ASSERT_EQ(files, (std::vector<std::string>{dir.File("main-window.png"), dir.File("options.png"),
                                              dir.File("tray-menu.png"), dir.File("about.png"),
-                                             dir.File("main-window-dark.png")}));
+                                             dir.File("main-window-dark.png"),
+                                             dir.File("preferences.png")}));
   std::vector<QImage> images;
   for (const std::string& file : files) {
     images.emplace_back(QString::fromStdString(file));

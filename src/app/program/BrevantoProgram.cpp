@@ -496,7 +496,11 @@ TDeviceConfig* BrevantoProgram::SlotDevice(int slot) {
 }
 
 void BrevantoProgram::RedetectDevices(bool forceNotify) {
-  WithCyclePaused([&] { detection_->DetectJoysticks(forceNotify); });
+  WithCyclePaused([&] {
+    // The preferences may have chosen another input API mode.
+    detection_->SetApiMode(appInfo_->settings.XInputSupport);
+    detection_->DetectJoysticks(forceNotify);
+  });
 }
 
 void BrevantoProgram::TimerDisable() {
@@ -504,7 +508,8 @@ void BrevantoProgram::TimerDisable() {
 }
 
 void BrevantoProgram::TimerEnable() {
-  timer_->TimerEnable();
+  // A pause the user chose outlasts every change made meanwhile.
+  if (!joystickSuspended_) timer_->TimerEnable();
 }
 
 const SlotStates& BrevantoProgram::PressedStates() const {
