@@ -50,6 +50,7 @@
 #include "ui/UiText.h"
 #include "ui/WindowGeometry.h"
 #include "ui/dialogs/TAboutBox.h"
+#include "ui/dialogs/TAppLinkDialog.h"
 #include "ui/dialogs/TButtonAliasDialog.h"
 #include "ui/dialogs/TGreetingDialog.h"
 #include "ui/dialogs/TImageForm.h"
@@ -322,7 +323,7 @@ void TMainForm::BuildMenus() {
 
   // Commands whose dialogs this build does not have.
   for (QAction* action :
-       {MMPreference, MMJoystickProperty, MMAppLink, PMEditDeviceTemplate, PMEditDeviceTemplate2,
+       {MMPreference, MMJoystickProperty, PMEditDeviceTemplate, PMEditDeviceTemplate2,
         PMSpecifyTabTemplate, PMSpecifyTabTemplate2, PMButtonListEdit}) {
     NotAvailable(action);
   }
@@ -371,6 +372,7 @@ void TMainForm::BuildMenus() {
     connect(action, &QAction::triggered, this,
             [this, path = std::string(path)] { host_.OpenWebPage(path); });
   }
+  connect(MMAppLink, &QAction::triggered, this, &TMainForm::MMAppLinkClick);
   connect(MMAbout, &QAction::triggered, this, [this] {
     TAboutBox about([this](const std::string& path) { host_.OpenWebPage(path); }, this);
     about.exec();
@@ -718,6 +720,13 @@ void TMainForm::ConnectOptions() {
       host_.TimerEnable();
     }
   });
+}
+
+void TMainForm::MMAppLinkClick() {
+  AppLinkManager* links = host_.AppLinks();
+  if (!links) return;
+  TAppLinkDialog dialog(*links, host_, this);
+  dialog.exec();
 }
 
 void TMainForm::FileBoxClick(bool sound) {

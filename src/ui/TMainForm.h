@@ -72,6 +72,8 @@ class TMainForm : public QMainWindow {
   // The last key pressed anywhere in the program, for the key capture of
   // the assignment dialog.
   const CapturedKey& LastKey() const { return keyRecorder_->Last(); }
+  // The rest of the program as the window sees it.
+  MainFormHost& Host() const { return host_; }
   // Whether highlights are shown: only while this window is the active one.
   bool HighlightActive() const { return highlightActive_; }
 
@@ -193,6 +195,7 @@ class TMainForm : public QMainWindow {
   void MMDarkModeClick();
   void MMAutoStartupClick();
   void DelayedExecTimerTimer();
+  void MMAppLinkClick();
   void MMDisableAppLinkClick(bool fromTray);
   void MMDisableJoystickClick(bool fromTray);
   void PMResetWindowPositionClick();
