@@ -1,7 +1,6 @@
 #include "ui/dialogs/TAppLinkItemDialog.h"
 
 #include <QComboBox>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -59,31 +58,29 @@ TAppLinkItemDialog::TAppLinkItemDialog(const std::vector<std::string>& profileNa
   btnOK->setDefault(true);
   btnCaptureApp->setEnabled(tracker_ != nullptr);
 
-  auto* fields = new QGridLayout;
-  int row = 0;
+  auto* layout = new QVBoxLayout(this);
   auto addField = [&](const QString& caption, QWidget* field) {
     auto* label = new QLabel(caption, this);
     label->setBuddy(field);
-    fields->addWidget(label, row, 0);
-    fields->addWidget(field, row, 1);
-    ++row;
+    layout->addWidget(label);
+    layout->addWidget(field);
   };
   addField(QStringLiteral("アプリケーションの名前"), EditAppName);
   addField(QStringLiteral("アプリケーションの Path で関連付ける場合"), EditPath);
-  fields->addWidget(lblPathNote, row++, 1);
+  layout->addWidget(lblPathNote);
   addField(QStringLiteral("Window の Title で関連付ける場合"), EditTitle);
   addField(QStringLiteral("関連付ける設定ファイル"), CBConfigFile);
-  fields->setColumnStretch(1, 1);
+  layout->addSpacing(8);
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(btnCaptureApp);
   buttons->addStretch();
   buttons->addWidget(btnOK);
   buttons->addWidget(btnCancel);
-  auto* layout = new QVBoxLayout(this);
-  layout->addLayout(fields);
-  layout->addStretch();
   layout->addLayout(buttons);
-  resize(620, 300);
+  // The note wraps: its height depends on the width.
+  constexpr int kWidth = 560;
+  resize(kWidth,
+         layout->hasHeightForWidth() ? layout->totalHeightForWidth(kWidth) : sizeHint().height());
 
   connect(btnOK, &QPushButton::clicked, this, &TAppLinkItemDialog::btnOKClick);
   connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
