@@ -101,9 +101,8 @@ TEST(WindowStart, ScreenshotsOfTheSampleAreWrittenAndTheProgramEnds) {
   std::unique_ptr<ChildProcess> program = run.Start(
       {"--no-uinput", "--virtual-pad=" + run.DataDir() + "pad.txt", "--screenshots=" + pictures});
   ASSERT_EQ(program->Wait(60s), std::optional<int>(0)) << ReadText(run.Output());
-  for (const char* name :
-       {"main-window.png", "main-window-dark.png", "options.png", "tray-menu.png", "about.png",
-        "applinks.png", "applink-item.png"}) {
+  for (const char* name : {"main-window.png", "main-window-dark.png", "options.png",
+                           "tray-menu.png", "about.png", "applinks.png", "applink-item.png"}) {
     const std::string path = pictures + "/" + name;
     ASSERT_TRUE(std::filesystem::exists(path)) << name;
     EXPECT_EQ(ReadText(path).substr(1, 3), "PNG") << name;

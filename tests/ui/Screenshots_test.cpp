@@ -85,10 +85,10 @@ TEST_F(TMainFormTest, ScreenshotsShowTheApplicationLinksWhereTheProgramHasThem) 
   std::string error;
   const std::vector<std::string> files = WriteScreenshots(*form, dir.path().string(), error);
   EXPECT_EQ(error, "");
-  ASSERT_EQ(files, (std::vector<std::string>{
-                       dir.File("main-window.png"), dir.File("options.png"),
-                       dir.File("tray-menu.png"), dir.File("about.png"), dir.File("applinks.png"),
-                       dir.File("applink-item.png"), dir.File("main-window-dark.png")}));
+  ASSERT_EQ(files, (std::vector<std::string>{dir.File("main-window.png"), dir.File("options.png"),
+                                             dir.File("tray-menu.png"), dir.File("about.png"),
+                                             dir.File("applinks.png"), dir.File("applink-item.png"),
+                                             dir.File("main-window-dark.png")}));
   const QImage list(QString::fromStdString(files[4]));
   const QImage item(QString::fromStdString(files[5]));
   EXPECT_GE(list.width(), 680) << "the four columns are in the picture";
