@@ -7,9 +7,11 @@
 
 namespace brevanto {
 
+class AppLinkManager;
 class AutoStartTask;
 class ConfigFile;
 class TDeviceConfig;
+class WindowTracker;
 struct GlobalSettings;
 
 // What the main window needs of the rest of the program: the settings, the
@@ -43,6 +45,12 @@ class MainFormHost {
   virtual bool RenameProfile(int index) = 0;
   virtual bool DeleteProfile(int index) = 0;
   virtual void SaveProfile(int index) = 0;
+
+  // The application links the processing cycle matches against, and the
+  // tracker it follows the foreground window with; nullptr where there are
+  // none.
+  virtual AppLinkManager* AppLinks() = 0;
+  virtual WindowTracker* ForegroundTracker() = 0;
 
   // Detected devices, in slot order.
   virtual int DetectedDeviceCount() const = 0;

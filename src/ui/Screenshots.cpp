@@ -8,12 +8,17 @@
 #include <QTabBar>
 #include <QThread>
 #include <QTimer>
+#include <QTreeWidget>
 #include <functional>
 
+#include "core/applink/AppLinkManager.h"
+#include "ui/MainFormHost.h"
 #include "ui/TMainForm.h"
 #include "ui/UiText.h"
 #include "ui/dialogs/TAboutBox.h"
 #include "ui/dialogs/TPreferenceDialog.h"
+#include "ui/dialogs/TAppLinkDialog.h"
+#include "ui/dialogs/TAppLinkItemDialog.h"
 
 namespace brevanto {
 namespace {
@@ -97,6 +102,19 @@ std::vector<std::string> WriteScreenshots(TMainForm& form, const std::string& fo
     about.show();
     Settle(100);
     save(about, kScreenshotAbout);
+  }
+
+  if (AppLinkManager* links = form.Host().AppLinks()) {
+    TAppLinkDialog list(*links, form.Host(), &form);
+    list.show();
+    list.LVAppLink->setCurrentItem(list.LVAppLink->topLevelItem(0));
+    Settle(100);
+    save(list, kScreenshotAppLinks);
+    TAppLinkItemDialog item(form.Host().ProfileNames(), form.Host().ForegroundTracker(), &list);
+    item.SetLink(list.RowLink(0));
+    item.show();
+    Settle(100);
+    save(item, kScreenshotAppLinkItem);
   }
 
   form.MMDarkMode->trigger();

@@ -45,6 +45,7 @@
 #include "ui/WidgetNames.h"
 #include "ui/WindowGeometry.h"
 #include "ui/dialogs/TAboutBox.h"
+#include "ui/dialogs/TAppLinkDialog.h"
 #include "ui/dialogs/TGreetingDialog.h"
 #include "ui/dialogs/TImageForm.h"
 #include "ui/dialogs/TInputNameDialog.h"
@@ -293,7 +294,7 @@ void TMainForm::BuildMenus() {
 
   // Commands whose dialogs this build does not have.
   for (QAction* action :
-       {MMJoystickProperty, MMAppLink, PMEditDeviceTemplate, PMEditDeviceTemplate2,
+       {MMJoystickProperty, PMEditDeviceTemplate, PMEditDeviceTemplate2,
         PMSpecifyTabTemplate, PMSpecifyTabTemplate2, PMButtonListEdit}) {
     NotAvailable(action);
   }
@@ -343,6 +344,7 @@ void TMainForm::BuildMenus() {
     connect(action, &QAction::triggered, this,
             [this, path = std::string(path)] { host_.OpenWebPage(path); });
   }
+  connect(MMAppLink, &QAction::triggered, this, &TMainForm::MMAppLinkClick);
   connect(MMAbout, &QAction::triggered, this, [this] {
     TAboutBox about([this](const std::string& path) { host_.OpenWebPage(path); }, this);
     about.exec();
@@ -470,6 +472,13 @@ void TMainForm::BuildLayout() {
   });
   connect(btnConfigWizard, &QPushButton::clicked, editor_.get(),
           &ButtonListEditor::btnConfigWizardClick);
+}
+
+void TMainForm::MMAppLinkClick() {
+  AppLinkManager* links = host_.AppLinks();
+  if (!links) return;
+  TAppLinkDialog dialog(*links, host_, this);
+  dialog.exec();
 }
 
 void TMainForm::Initialize() {

@@ -74,6 +74,8 @@ class TMainForm : public QMainWindow {
   // The last key pressed anywhere in the program, for the key capture of
   // the assignment dialog.
   const CapturedKey& LastKey() const { return keyRecorder_->Last(); }
+  // The rest of the program as the window sees it.
+  MainFormHost& Host() const { return host_; }
   // Whether highlights are shown: only while this window is the active one.
   bool HighlightActive() const { return highlightActive_; }
   // The row's virtual button is kept in this role of its first column.
@@ -202,6 +204,7 @@ class TMainForm : public QMainWindow {
   void MMDarkModeClick();
   void MMAutoStartupClick();
   void DelayedExecTimerTimer();
+  void MMAppLinkClick();
   void MMDisableAppLinkClick(bool fromTray);
   void MMDisableJoystickClick(bool fromTray);
   void PMResetWindowPositionClick();

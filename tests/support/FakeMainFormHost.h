@@ -6,7 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "core/applink/AppLinkManager.h"
 #include "core/device/DeviceConfig.h"
+#include "core/ports/WindowTracker.h"
 #include "core/profile/ConfigFile.h"
 #include "core/settings/GlobalSettings.h"
 #include "core/ports/AutoStartTask.h"
@@ -80,6 +82,9 @@ class FakeMainFormHost : public MainFormHost {
     if (index == current && CurrentProfile()) CurrentProfile()->modified = false;
   }
 
+  AppLinkManager* AppLinks() override { return appLinks; }
+  WindowTracker* ForegroundTracker() override { return tracker; }
+
   int DetectedDeviceCount() const override { return static_cast<int>(devices.size()); }
   TDeviceConfig* SlotDevice(int slot) override {
     return slot >= 0 && slot < static_cast<int>(devices.size())
@@ -121,6 +126,8 @@ class FakeMainFormHost : public MainFormHost {
   std::vector<std::string> commands;
   bool commandResult = true;
   int settingsSaves = 0;
+  AppLinkManager* appLinks = nullptr;
+  WindowTracker* tracker = nullptr;
   std::vector<TDeviceConfig> devices;
   int redetections = 0, forcedRedetections = 0;
   int timerDisabled = 0;

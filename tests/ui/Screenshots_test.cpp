@@ -7,7 +7,9 @@
 #include <QMenu>
 #include <QTabBar>
 #include <QTimer>
+#include <filesystem>
 
+#include "core/applink/AppLinkManager.h"
 #include "core/input/VirtualButton.h"
 #include "support/MainFormFixture.h"
 #include "support/TempDir.h"
@@ -73,6 +75,28 @@ TEST_F(TMainFormTest, ScreenshotsShowTheWindowInBothThemesAndLeaveItAsItWas) {
   EXPECT_TRUE(host.processing);
   EXPECT_EQ(form->tcJoystick->currentIndex(), 1);
   EXPECT_FALSE(form->PMTaskTray->isVisible());
+}
+
+TEST_F(TMainFormTest, ScreenshotsShowTheApplicationLinksWhereTheProgramHasThem) {
+  testing::TempDir dir;
+  AppLinkManager links(dir.Dir());
+  links.Replace({{"Browser", "Race", "firefox", ""}}, AppLinkManager::kLastSelected, "");
+  host.appLinks = &links;
+  Create();
+  std::string error;
+  const std::vector<std::string> files = WriteScreenshots(*form, dir.path().string(), error);
+  EXPECT_EQ(error, "");
+  ASSERT_EQ(files, (std::vector<std::string>{dir.File("main-window.png"), dir.File("options.png"),
+                                             dir.File("tray-menu.png"), dir.File("about.png"),
+                                             dir.File("applinks.png"), dir.File("applink-item.png"),
+                                             dir.File("main-window-dark.png")}));
+  const QImage list(QString::fromStdString(files[4]));
+  const QImage item(QString::fromStdString(files[5]));
+  EXPECT_GE(list.width(), 680) << "the four columns are in the picture";
+  EXPECT_FALSE(item.isNull());
+  EXPECT_NE(list.size(), item.size());
+  EXPECT_EQ(links.Links().size(), 1u);
+  EXPECT_FALSE(std::filesystem::exists(links.FilePath())) << "taking pictures saves nothing";
 }
 
 TEST_F(TMainFormTest, ScreenshotsIntoAMissingFolderReportIt) {

@@ -197,7 +197,7 @@ TEST_F(TMainFormTest, TheOptionsTabHasNoPopupMenu) {
 
 TEST_F(TMainFormTest, CommandsWithoutTheirDialogAreDisabledAndSaySo) {
   Create();
-  for (QAction* a : {form->MMJoystickProperty, form->MMAppLink,
+  for (QAction* a : {form->MMJoystickProperty,
                      form->MMAutoStartup /* no autostart on this host */, form->PMButtonListEdit,
                      form->PMEditDeviceTemplate}) {
     EXPECT_FALSE(a->isEnabled()) << a->objectName().toStdString();

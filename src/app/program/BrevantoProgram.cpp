@@ -487,6 +487,10 @@ void BrevantoProgram::SaveProfile(int index) {
   profiles_->Save(index);
 }
 
+WindowTracker* BrevantoProgram::ForegroundTracker() {
+  return tracker_.get();
+}
+
 int BrevantoProgram::DetectedDeviceCount() const {
   return detection_ ? detection_->DeviceCount() : 0;
 }

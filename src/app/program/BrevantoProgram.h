@@ -101,6 +101,8 @@ class BrevantoProgram final : public QObject,
   bool RenameProfile(int index) override;
   bool DeleteProfile(int index) override;
   void SaveProfile(int index) override;
+  AppLinkManager* AppLinks() override { return appLinks_.get(); }
+  WindowTracker* ForegroundTracker() override;
   int DetectedDeviceCount() const override;
   TDeviceConfig* SlotDevice(int slot) override;
   void RedetectDevices(bool forceNotify) override;

@@ -56,6 +56,23 @@ std::string PropertyText(const xcb_get_property_reply_t& reply) {
   return std::string(data, static_cast<std::size_t>(length));
 }
 
+// Host names as programs put them into WM_CLIENT_MACHINE: some give the
+// fully qualified name, some the short one.
+std::string_view ShortHostName(std::string_view name) {
+  return name.substr(0, name.find('.'));
+}
+
+bool SameHost(std::string_view a, std::string_view b) {
+  a = ShortHostName(a);
+  b = ShortHostName(b);
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    if (lower(a[i]) != lower(b[i])) return false;
+  }
+  return true;
+}
+
 // WM_NAME is Latin-1 by convention; many programs put UTF-8 there anyway.
 std::string Latin1OrUtf8(std::string bytes) {
   if (IsValidUtf8(bytes)) return bytes;
@@ -91,6 +108,8 @@ X11WindowTracker::X11WindowTracker(const char* displayName) {
   }
   connection_ = connection;
   root_ = screens.data->root;
+  char host[256] = {};
+  if (::gethostname(host, sizeof host - 1) == 0) hostName_ = host;
 
   atoms_.activeWindow = InternAtom(connection, "_NET_ACTIVE_WINDOW");
   atoms_.wmName = InternAtom(connection, "_NET_WM_NAME");
@@ -200,7 +219,19 @@ std::string X11WindowTracker::WindowTitle(WindowId window) {
 }
 
 int X11WindowTracker::ProcessIdOf(uint32_t window) {
-  return static_cast<int>(CardinalProperty(connection_, window, atoms_.wmPid, XCB_ATOM_CARDINAL));
+  const int processId =
+      static_cast<int>(CardinalProperty(connection_, window, atoms_.wmPid, XCB_ATOM_CARDINAL));
+  return processId > 0 && OnThisHost(window) ? processId : 0;
+}
+
+// A process id means something only on the machine the client runs on; a
+// window without WM_CLIENT_MACHINE is taken to be local.
+bool X11WindowTracker::OnThisHost(uint32_t window) {
+  Reply<xcb_get_property_reply_t> machine =
+      GetProperty(connection_, window, XCB_ATOM_WM_CLIENT_MACHINE, XCB_ATOM_STRING, 64);
+  if (!machine) return true;
+  const std::string name = PropertyText(*machine);
+  return name.empty() || hostName_.empty() || SameHost(name, hostName_);
 }
 
 ProcessPath X11WindowTracker::ProcessPathOf(WindowId window) {

@@ -53,6 +53,7 @@ class X11WindowTracker final : public WindowTracker {
   uint32_t ClientWindowOf(uint32_t window);
   bool HasProperty(uint32_t window, uint32_t atom);
   int ProcessIdOf(uint32_t window);
+  bool OnThisHost(uint32_t window);
 
   mutable std::mutex mutex_;
   xcb_connection_t* connection_ = nullptr;
@@ -63,6 +64,7 @@ class X11WindowTracker final : public WindowTracker {
   uint32_t activeWindow_ = 0;
   uint32_t lastFocus_ = 0;
   uint32_t lastFocusClient_ = 0;
+  std::string hostName_;
 };
 
 }  // namespace brevanto

@@ -153,6 +153,36 @@ TEST_F(X11WindowTrackerTest, PlainWmNameAndMissingDetails) {
   EXPECT_TRUE(tracker.IsDesktopOrDock(dock));
 }
 
+// A process id names a process of the machine the client runs on; the
+// window of a client on another machine cannot be traced to a program here.
+TEST_F(X11WindowTrackerTest, ProcessIdCountsOnlyForClientsOfThisMachine) {
+  X11WindowTracker tracker;
+  char buffer[256] = {};
+  ASSERT_EQ(::gethostname(buffer, sizeof buffer - 1), 0);
+  const std::string host = buffer;
+  const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
+  const struct {
+    const char* name;
+    std::optional<std::string> machine;
+    bool found;
+  } cases[] = {
+      {"no machine named", std::nullopt, true},
+      {"this machine", host, true},
+      {"this machine, fully qualified", host + ".example.org", true},
+      {"another machine", "elsewhere-" + host, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const uint32_t window = CreateWindow();
+    SetCardinal(window, "_NET_WM_PID", XCB_ATOM_CARDINAL, static_cast<uint32_t>(::getpid()));
+    if (c.machine) SetText(window, "WM_CLIENT_MACHINE", "STRING", *c.machine);
+    Sync();
+    const ProcessPath process = tracker.ProcessPathOf(window);
+    EXPECT_EQ(process.status, c.found ? ProcessPathStatus::Found : ProcessPathStatus::NoProcess);
+    EXPECT_EQ(process.path, c.found ? self : "");
+  }
+}
+
 TEST(X11WindowTracker, WithoutADisplayEveryWindowIsNoneAndThatIsLoggedOnce) {
   testing::LogCapture log(/*debug=*/true);
   X11WindowTracker tracker("unix:/nonexistent/brevanto-test-display:0");
