@@ -25,7 +25,8 @@ namespace brevanto {
 // calls HandleEvents() when it is readable.
 class OwnKeyRepeat {
  public:
-  // nullptr without an X display, XKB or XInput 2; the reason is logged.
+  // nullptr without an X display (DISPLAY unset: silently), XKB or XInput 2;
+  // the reason is logged.
   // uinputName is the name of the uinput keyboard (empty: none).
   static std::unique_ptr<OwnKeyRepeat> Open(const char* displayName, std::string uinputName);
 
