@@ -8,7 +8,7 @@ packages=(
   clang libclang-rt-14-dev clang-format
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev
-  libx11-dev libxcb1-dev libxtst-dev libxkbcommon-dev
+  libx11-dev libxcb1-dev libxtst-dev libxi-dev libxkbcommon-dev
   libsdl2-dev
   qt6-base-dev qt6-multimedia-dev fonts-noto-cjk
   xvfb xauth x11-utils

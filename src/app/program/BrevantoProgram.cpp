@@ -14,6 +14,7 @@
 #include <filesystem>
 
 #include "app/instance/InstanceChannel.h"
+#include "app/output/OwnKeyRepeatNotifier.h"
 #include "app/power/LogindSleepWatcher.h"
 #include "app/signals/ShutdownSignalNotifier.h"
 #include "core/applink/AppLinkManager.h"
@@ -39,6 +40,7 @@
 #include "platform/linux/instance/InstancePaths.h"
 #include "platform/linux/instance/LinuxSingleInstance.h"
 #include "platform/linux/output/LinuxOutput.h"
+#include "platform/linux/output/UinputDevice.h"
 #include "platform/linux/output/XkbKeyboardLayout.h"
 #include "platform/linux/sdl/SdlEventPump.h"
 #include "platform/linux/sdl/SdlJoystickSource.h"
@@ -165,6 +167,11 @@ std::optional<int> BrevantoProgram::Start() {
   outputOptions.useUinput = !options_.noUinput;
   output_ = std::make_unique<LinuxOutput>(outputOptions);
   output_->Register();
+  // A held key is one press: the X server must not repeat the own keyboards.
+  if (auto repeat = OwnKeyRepeat::Open(
+          nullptr, output_->HasUinput() ? UinputDevice::kDeviceName : std::string())) {
+    keyRepeat_ = std::make_unique<OwnKeyRepeatNotifier>(std::move(repeat));
+  }
   layout_ = XkbKeyboardLayout::Open();
   SetKeyboardLayout(layout_.get());
   tracker_ = std::make_unique<X11WindowTracker>();
@@ -208,6 +215,8 @@ std::optional<int> BrevantoProgram::Start() {
 void BrevantoProgram::CreateProcessing() {
   sink_ = std::make_unique<QtMessageSink>(this, [this](const PostedMessage& m) { OnPosted(m); });
   target_ = std::make_unique<TargetWindow>(*tracker_);
+  // KeySendMode 3 addresses its key events to the window the cycle sampled.
+  output_->MessageMethod().SetTargetWindowSource([this] { return target_->targetWindow(); });
 }
 
 bool BrevantoProgram::CreateControllers() {
@@ -218,6 +227,7 @@ bool BrevantoProgram::CreateControllers() {
   hid_ = std::make_unique<HidDetection>(hidraw_, records);
   xinput_ = std::make_unique<XInputBackend>(*pads_, *rumble_, records);
   directInput_ = std::make_unique<DirectInputBackend>(*joysticks_, records, *xinput_);
+  directInput_->SetAnalogSaturation(appInfo_->settings.AnalogSaturation);
   detection_ = std::make_unique<DeviceDetection>(records, *hid_, *xinput_, *directInput_, *sink_);
   detection_->SetApiMode(appInfo_->settings.XInputSupport);
   // The HID back end reads its controllers on a thread of its own and asks
@@ -375,6 +385,8 @@ void BrevantoProgram::Shutdown() {
   pads_.reset();
   for (int mode = 0; mode < kOutputMethodCount; ++mode) RegisterOutputMethod(mode, nullptr);
   SetKeyboardLayout(nullptr);
+  // Every key is up by now, so the XTest keyboard may repeat again.
+  keyRepeat_.reset();
   output_.reset();
   appInfo_.reset();
   Logger::Instance().Close();

@@ -8,6 +8,7 @@
 #include "app/program/ProgramOptions.h"
 #include "app/program/WindowMessages.h"
 #include "core/input/SlotState.h"
+#include "core/ports/PowerStateHandler.h"
 #include "core/processing/CycleProfileHooks.h"
 #include "core/processing/InjectedInput.h"
 #include "core/settings/StartupContext.h"
@@ -16,7 +17,6 @@
 #include "platform/linux/sdl/SdlContext.h"
 #include "platform/linux/shell/LinuxShell.h"
 #include "platform/linux/timer/TimerFdThread.h"
-#include "core/ports/PowerStateHandler.h"
 #include "ui/MainFormHost.h"
 
 namespace brevanto {
@@ -30,6 +30,7 @@ class HidDetection;
 class InstanceChannel;
 class LinuxOutput;
 class LogindSleepWatcher;
+class OwnKeyRepeatNotifier;
 class PowerBroadcastHandler;
 class ProcessingCycle;
 class ProcessingTimer;
@@ -178,6 +179,7 @@ class BrevantoProgram final : public QObject,
 
   // Output and the desktop.
   std::unique_ptr<LinuxOutput> output_;
+  std::unique_ptr<OwnKeyRepeatNotifier> keyRepeat_;
   std::unique_ptr<XkbKeyboardLayout> layout_;
   std::unique_ptr<X11WindowTracker> tracker_;
   std::unique_ptr<X11Clipboard> clipboard_;

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "core/log/Logger.h"
-#include "core/processing/TimeBase.h"
 #include "core/ports/Rumble.h"
+#include "core/processing/TimeBase.h"
 
 namespace brevanto {
 namespace {
@@ -22,7 +22,11 @@ void Vibration::StartVibration(int speed1, int speed2, int durationMs, int turbo
   std::lock_guard<std::mutex> lock(mutex_);
   const uint16_t left = MotorSpeed(speed1);
   const uint16_t right = MotorSpeed(speed2);
-  rumble_.SetMotors(0, left, right);
+  if (!rumble_.SetMotors(0, left, right)) {
+    // No pad took it: nothing runs that the countdown would have to stop.
+    LOG_DEBUG("Vibration not started: no pad takes it");
+    return;
+  }
   const int32_t countdown =
       SaturateInt32(int64_t{CyclesFromMilliseconds(durationMs, turboMode)} + 1);
   countdown_.store(countdown, std::memory_order_relaxed);
@@ -36,8 +40,7 @@ void Vibration::CountdownStep() {
   int32_t countdown = countdown_.load(std::memory_order_relaxed);
   if (countdown <= 0) return;
   countdown_.store(--countdown, std::memory_order_relaxed);
-  if (countdown == 0 && rumble_.Available()) {
-    rumble_.SetMotors(0, 0, 0);
+  if (countdown == 0 && rumble_.Available() && rumble_.SetMotors(0, 0, 0)) {
     LOG_DEBUG("Vibration Disabled");
   }
 }

@@ -19,6 +19,7 @@ class Vibration {
   // speed1/speed2: percent of the left/right motor (0..100); durationMs in
   // milliseconds. The caller starts a vibration only when one speed and the
   // duration are positive. A running vibration starts over with these values.
+  // Logged as started only when the first pad took the speeds.
   void StartVibration(int speed1, int speed2, int durationMs, int turboMode);
 
   // Once per timer tick, paused or not: stops the motors when the countdown

@@ -44,12 +44,14 @@ class FakeRumble final : public Rumble {
   };
 
   bool available = true;
+  // Whether a pad takes the speeds (false: no pad at user 0).
+  bool padTakes = true;
   std::vector<Call> calls;
 
   bool Available() const override { return available; }
   bool SetMotors(int userIndex, uint16_t left, uint16_t right) override {
     calls.push_back({userIndex, left, right});
-    return true;
+    return padTakes;
   }
 };
 

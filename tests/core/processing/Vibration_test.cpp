@@ -59,5 +59,16 @@ TEST(VibrationTest, WithoutMotorsNothingHappensAndNothingIsLogged) {
   EXPECT_EQ(log.Text(), "");
 }
 
+TEST(VibrationTest, ARequestNoPadTookIsNotLoggedAsStarted) {
+  testing::LogCapture log(true);
+  FakeRumble rumble;
+  rumble.padTakes = false;
+  Vibration vibration(rumble);
+  vibration.StartVibration(50, 50, 300, 0);
+  EXPECT_EQ(rumble.calls.size(), 1u);
+  EXPECT_FALSE(log.Contains("Vibration Enabled"));
+  EXPECT_EQ(vibration.Countdown(), 0);
+}
+
 }  // namespace
 }  // namespace brevanto

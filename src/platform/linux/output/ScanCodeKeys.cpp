@@ -43,6 +43,14 @@ constexpr ScanKey kExtendedKeys[] = {
     {0x6D, KEY_MEDIA},
 };
 
+// The key numbers DirectInput gives the arrows and the right-hand Ctrl and
+// Alt, sent with the E0 flag by the "for DirectInput" keys of an assignment.
+// No keyboard sends them, so a captured key never maps back to them.
+constexpr ScanKey kDirectInputKeys[] = {
+    {0xC8, KEY_UP},   {0xCB, KEY_LEFT},      {0xCD, KEY_RIGHT},
+    {0xD0, KEY_DOWN}, {0x9D, KEY_RIGHTCTRL}, {0xB8, KEY_RIGHTALT},
+};
+
 struct Table {
   std::array<uint16_t, 256> plain{};
   std::array<uint16_t, 256> extended{};
@@ -55,6 +63,7 @@ Table BuildTable() {
   for (uint16_t scan = 0x01; scan <= 0x53; ++scan) table.plain[scan] = scan;
   for (const ScanKey& k : kPlainKeys) table.plain[k.scan] = k.key;
   for (const ScanKey& k : kExtendedKeys) table.extended[k.scan] = k.key;
+  for (const ScanKey& k : kDirectInputKeys) table.extended[k.scan] = k.key;
   for (uint16_t scan = 1; scan < 256; ++scan) {
     if (const uint16_t key = table.plain[scan]) table.scanOfKey[key] = scan;
   }

@@ -6,7 +6,9 @@ namespace brevanto {
 
 // Linux evdev key code (KEY_*) of a set-1 scan code whose bit 8 stands for
 // the E0 prefix, or 0 when the keyboard has no such key. An E0 code the table
-// does not know is taken as its plain key.
+// does not know is taken as its plain key. The E0 forms of DirectInput's key
+// numbers for the arrows, right Ctrl and right Alt (0xC8, 0xCB, 0xCD, 0xD0,
+// 0x9D, 0xB8) name those keys.
 uint16_t EvdevKeyOfScanCode(uint16_t scanCode);
 
 // The set-1 scan code (bit 8 = E0 prefix) that EvdevKeyOfScanCode maps to

@@ -3,32 +3,12 @@
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 
-#include <atomic>
 #include <cstdlib>
 
 #include "core/log/Logger.h"
 #include "platform/linux/output/XDisplayOpen.h"
 
 namespace brevanto {
-namespace {
-
-// X protocol errors default to ending the process. A key message sent to a
-// window that has just closed must not do that.
-int IgnoreProtocolError(Display* display, XErrorEvent* error) {
-  char text[128] = {};
-  XGetErrorText(display, error->error_code, text, sizeof text);
-  LOG_DEBUG("XTestConnection: X error ignored: %s (request %d)", text,
-            static_cast<int>(error->request_code));
-  return 0;
-}
-
-void InstallErrorHandler() {
-  static std::atomic<bool> installed{false};
-  if (installed.exchange(true)) return;
-  XSetErrorHandler(IgnoreProtocolError);
-}
-
-}  // namespace
 
 std::unique_ptr<XTestConnection> XTestConnection::Open(const char* displayName) {
   const char* name = displayName ? displayName : std::getenv("DISPLAY");
@@ -47,7 +27,8 @@ std::unique_ptr<XTestConnection> XTestConnection::Open(const char* displayName) 
     XCloseDisplay(display);
     return nullptr;
   }
-  InstallErrorHandler();
+  // A key message sent to a window that has just closed is no reason to end.
+  IgnoreXProtocolErrors();
   LOG_INFO("XTestConnection: using X display \"%s\" (XTest %d.%d)", name, major, minor);
   return std::unique_ptr<XTestConnection>(new XTestConnection(display));
 }

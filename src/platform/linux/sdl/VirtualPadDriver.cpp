@@ -22,8 +22,12 @@ constexpr int kJoystickButtons = kPlainButtonCount;
 constexpr int kPadAxes = SDL_CONTROLLER_AXIS_MAX;  // sticks and triggers
 constexpr int kPadButtonCount = static_cast<int>(std::size(kPadButtons));
 
-// The virtual pads accept vibration like real ones and ignore it.
-int IgnoreRumble(void*, Uint16, Uint16) {
+// The virtual pads accept vibration like real ones and log it, so that a
+// run shows what a real pad would have felt.
+int LogRumble(void* slot, Uint16 low, Uint16 high) {
+  LOG_INFO("VirtualPad: slot %d vibrates (%u | %u)",
+           static_cast<int>(reinterpret_cast<intptr_t>(slot)) + 1, static_cast<unsigned>(low),
+           static_cast<unsigned>(high));
   return 0;
 }
 
@@ -120,7 +124,8 @@ bool VirtualPadDriver::Attach(int slot, ReplayDeviceKind kind, std::string& erro
     desc.vendor_id = kPadVendorId;
     desc.product_id = kPadProductId;
     desc.name = kPadName;
-    desc.Rumble = IgnoreRumble;
+    desc.Rumble = LogRumble;
+    desc.userdata = reinterpret_cast<void*>(static_cast<intptr_t>(slot));
   } else {
     desc.type = SDL_JOYSTICK_TYPE_UNKNOWN;
     desc.naxes = kJoystickAxes;

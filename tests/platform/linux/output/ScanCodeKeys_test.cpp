@@ -37,6 +37,10 @@ INSTANTIATE_TEST_SUITE_P(
         ScanCase{0x57, KEY_F11}, ScanCase{0x58, KEY_F12}, ScanCase{0x64, KEY_F13},
         ScanCase{0x76, KEY_F24}, ScanCase{0x70, KEY_KATAKANAHIRAGANA}, ScanCase{0x73, KEY_RO},
         ScanCase{0x79, KEY_HENKAN}, ScanCase{0x7B, KEY_MUHENKAN}, ScanCase{0x7D, KEY_YEN},
+        // DirectInput's key numbers with the E0 flag, as the "for DirectInput"
+        // keys of an assignment send them.
+        ScanCase{0x1CB, KEY_LEFT}, ScanCase{0x1C8, KEY_UP}, ScanCase{0x1CD, KEY_RIGHT},
+        ScanCase{0x1D0, KEY_DOWN}, ScanCase{0x19D, KEY_RIGHTCTRL}, ScanCase{0x1B8, KEY_RIGHTALT},
         // An E0 code without a key of its own is its plain key.
         ScanCase{0x11E, KEY_A},
         // Nothing there.
