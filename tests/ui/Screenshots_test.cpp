@@ -89,7 +89,8 @@ TEST_F(TMainFormTest, ScreenshotsShowTheApplicationLinksWhereTheProgramHasThem) 
   ASSERT_EQ(files, (std::vector<std::string>{dir.File("main-window.png"), dir.File("options.png"),
                                              dir.File("tray-menu.png"), dir.File("about.png"),
                                              dir.File("applinks.png"), dir.File("applink-item.png"),
-                                             dir.File("main-window-dark.png")}));
+                                             dir.File("main-window-dark.png"),
+                                             dir.File("preferences.png")}));
   const QImage list(QString::fromStdString(files[4]));
   const QImage item(QString::fromStdString(files[5]));
   EXPECT_GE(list.width(), 680) << "the four columns are in the picture";
