@@ -2,6 +2,8 @@
 
 #include <atomic>
 #include <cstdarg>
+#include <cstdint>
+#include <mutex>
 #include <string>
 #include <string_view>
 
@@ -24,9 +26,15 @@ struct LogTime {
 // buffer local to the call and written with one write(2), so the processing
 // thread and the UI thread can log at the same time without a lock and their
 // lines never mix.
+//
+// The file is capped: once it holds kDefaultMaxSize bytes (a debug log at
+// 1 ms cycles would otherwise fill the disk) it is renamed to
+// "Brevanto.log.1", replacing an older one, and a new file is begun. A line
+// is never split between the two.
 class Logger {
  public:
   static constexpr std::size_t kMaxLine = 1023;
+  static constexpr uint64_t kDefaultMaxSize = 10 * 1024 * 1024;
   using Clock = LogTime (*)();
 
   static Logger& Instance();
@@ -50,6 +58,11 @@ class Logger {
     return IsOpen() && (level != LogLevel::Debug || DebugEnabled());
   }
 
+  // The size at which the file is moved aside; for tests.
+  void SetMaxSize(uint64_t bytes) { maxSize_.store(bytes, std::memory_order_relaxed); }
+  // The name the full file is moved to.
+  static std::string RotatedPath(const std::string& path) { return path + ".1"; }
+
   // Replaces the wall clock, for tests. nullptr restores it.
   void SetClock(Clock clock) { clock_.store(clock, std::memory_order_relaxed); }
 
@@ -66,8 +79,16 @@ class Logger {
 
  private:
   void Emit(LogLevel level, const char* sourceFile, int line, std::string_view message);
+  void Rotate();
 
   std::atomic<int> fd_{-1};
+  std::atomic<uint64_t> written_{0};
+  std::atomic<uint64_t> maxSize_{kDefaultMaxSize};
+  // Held while the file is opened, closed or moved aside; never on the
+  // ordinary path of a line.
+  std::mutex fileMutex_;
+  std::string path_;
+  std::string rotatedPath_;
   std::atomic<int> writers_{0};
   std::atomic<bool> debugEnabled_{false};
   std::atomic<Clock> clock_{nullptr};
@@ -82,19 +103,19 @@ std::string SystemErrorText(int errorNumber);
 
 // Location-carrying log calls. The Debug form checks the switch before any
 // argument is evaluated or formatted.
-#define BRV_LOG_AT(level, ...)                                                     \
-  do {                                                                             \
-    ::brevanto::Logger& brvLogger_ = ::brevanto::Logger::Instance();               \
+#define BRV_LOG_AT(level, ...)                                                                  \
+  do {                                                                                          \
+    ::brevanto::Logger& brvLogger_ = ::brevanto::Logger::Instance();                            \
     if (brvLogger_.Enabled(level)) brvLogger_.PrintfAt(level, __FILE__, __LINE__, __VA_ARGS__); \
   } while (0)
 #define LOG_ERROR(...) BRV_LOG_AT(::brevanto::LogLevel::Error, __VA_ARGS__)
 #define LOG_INFO(...) BRV_LOG_AT(::brevanto::LogLevel::Info, __VA_ARGS__)
 #define LOG_DEBUG(...) BRV_LOG_AT(::brevanto::LogLevel::Debug, __VA_ARGS__)
 // The last errno's text on its own Error line.
-#define LOG_SYSTEM_ERROR()                                                         \
-  do {                                                                             \
-    ::brevanto::Logger& brvLogger_ = ::brevanto::Logger::Instance();               \
-    if (brvLogger_.IsOpen())                                                       \
-      brvLogger_.WriteAt(::brevanto::LogLevel::Error, __FILE__, __LINE__,          \
-                         ::brevanto::SystemErrorText());                           \
+#define LOG_SYSTEM_ERROR()                                                \
+  do {                                                                    \
+    ::brevanto::Logger& brvLogger_ = ::brevanto::Logger::Instance();      \
+    if (brvLogger_.IsOpen())                                              \
+      brvLogger_.WriteAt(::brevanto::LogLevel::Error, __FILE__, __LINE__, \
+                         ::brevanto::SystemErrorText());                  \
   } while (0)

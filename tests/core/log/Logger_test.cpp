@@ -15,7 +15,9 @@
 namespace brevanto {
 namespace {
 
-LogTime FixedTime() { return LogTime{2024, 5, 1, 13, 2, 3, 45}; }
+LogTime FixedTime() {
+  return LogTime{2024, 5, 1, 13, 2, 3, 45};
+}
 
 std::string ReadAll(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -36,6 +38,7 @@ class LoggerTest : public ::testing::Test {
   void TearDown() override {
     logger_.Close();
     std::filesystem::remove(path_);
+    std::filesystem::remove(Logger::RotatedPath(path_.string()));
   }
 
   Logger logger_;
@@ -71,8 +74,7 @@ TEST_F(LoggerTest, DebugOffWritesNothingAndDoesNotEvaluateArguments) {
   logger_.SetDebugEnabled(true);
   logger_.Printf(LogLevel::Debug, "%s", "shown");
   logger_.Close();
-  EXPECT_EQ(ReadAll(path_),
-            "2024/05/01 13:02:03.045 Debug  shown\r\nApplication terminated\r\n");
+  EXPECT_EQ(ReadAll(path_), "2024/05/01 13:02:03.045 Debug  shown\r\nApplication terminated\r\n");
 }
 
 TEST_F(LoggerTest, DebugMacroSkipsFormattingWhenDisabledOnOpenLogger) {
@@ -167,6 +169,53 @@ TEST_F(LoggerTest, TwoThreadsNeverInterleaveWithinALine) {
   }
   EXPECT_EQ(countA, kLines);
   EXPECT_EQ(countB, kLines);
+}
+
+TEST_F(LoggerTest, AFullFileIsMovedAsideSoTheLogNeverGrowsWithoutBound) {
+  constexpr uint64_t kCap = 64 * 1024;
+  logger_.SetMaxSize(kCap);
+  // Two threads write ten times the cap between them.
+  constexpr int kLines = 5000;
+  auto writer = [this](char tag) {
+    const std::string body(60, tag);
+    for (int i = 0; i < kLines; ++i) logger_.Printf(LogLevel::Info, "%s %06d", body.c_str(), i);
+  };
+  std::thread a(writer, 'a');
+  std::thread b(writer, 'b');
+  a.join();
+  b.join();
+  logger_.Printf(LogLevel::Info, "%s %06d", std::string(60, 'z').c_str(), 0);
+  logger_.Close();
+
+  const std::string rotated = Logger::RotatedPath(path_.string());
+  ASSERT_TRUE(std::filesystem::exists(rotated));
+  // A file ends a line or two past the cap at most: the lines written while
+  // it was being moved aside.
+  const uint64_t slack = 2 * (Logger::kMaxLine + 1) + 32;
+  EXPECT_LE(std::filesystem::file_size(path_), kCap + slack);
+  EXPECT_LE(std::filesystem::file_size(rotated), kCap + slack);
+
+  // Every line is whole, each thread's lines run on from the moved file into
+  // the new one, and the last line written is the last in the new file.
+  const std::string prefix = "2024/05/01 13:02:03.045 Info   ";
+  int last[3] = {-1, -1, -1};
+  std::string lastLine;
+  for (const std::filesystem::path& file : {std::filesystem::path(rotated), path_}) {
+    std::istringstream lines(ReadAll(file));
+    std::string line;
+    while (std::getline(lines, line)) {
+      if (line == "Application terminated\r") continue;
+      ASSERT_EQ(line.compare(0, prefix.size(), prefix), 0) << line;
+      const std::string body = line.substr(prefix.size());
+      ASSERT_EQ(body.size(), 60u + 1 + 6 + 1) << line;
+      const int who = body[0] - 'a' < 2 ? body[0] - 'a' : 2;
+      const int n = std::stoi(body.substr(61, 6));
+      EXPECT_GT(n, last[who]) << line;
+      last[who] = n;
+      lastLine = body;
+    }
+  }
+  EXPECT_EQ(lastLine, std::string(60, 'z') + " 000000\r");
 }
 
 TEST(SystemErrorText, DescribesErrno) {

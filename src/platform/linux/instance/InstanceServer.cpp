@@ -3,11 +3,13 @@
 #include <sys/epoll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/timerfd.h>
 #include <sys/un.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cinttypes>
 #include <exception>
 
 #include "core/log/Logger.h"
@@ -23,7 +25,9 @@ void LogErrno(int error) {
 
 }  // namespace
 
-InstanceServer::InstanceServer(InstanceMessageHandler& handler) : handler_(handler) {}
+InstanceServer::InstanceServer(InstanceMessageHandler& handler,
+                               std::chrono::milliseconds frameDeadline)
+    : handler_(handler), frameDeadline_(frameDeadline) {}
 
 InstanceServer::~InstanceServer() {
   Shutdown();
@@ -96,6 +100,10 @@ InstanceServer::ListenStatus InstanceServer::Listen(const std::string& directory
   event.events = EPOLLIN;
   event.data.fd = listenFd_;
   if (::epoll_ctl(epollFd_, EPOLL_CTL_ADD, listenFd_, &event) != 0) return fail("watch");
+  timerFd_ = ::timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
+  if (timerFd_ < 0) return fail("time connections of");
+  event.data.fd = timerFd_;
+  if (::epoll_ctl(epollFd_, EPOLL_CTL_ADD, timerFd_, &event) != 0) return fail("watch");
 
   LOG_INFO("InstanceChannel: listening on \"%s\"", path.c_str());
   return ListenStatus::Listening;
@@ -110,6 +118,10 @@ void InstanceServer::Shutdown() {
   if (epollFd_ >= 0) {
     ::close(epollFd_);
     epollFd_ = -1;
+  }
+  if (timerFd_ >= 0) {
+    ::close(timerFd_);
+    timerFd_ = -1;
   }
   if (!socketPath_.empty()) {
     // Only our own socket file: after a crash another instance may have
@@ -136,10 +148,79 @@ void InstanceServer::Process() {
   for (int i = 0; i < count; ++i) {
     if (events[i].data.fd == listenFd_) {
       AcceptAll();
+    } else if (events[i].data.fd == timerFd_) {
+      uint64_t expirations;
+      while (::read(timerFd_, &expirations, sizeof expirations) < 0 && errno == EINTR) {
+      }
     } else if (Connection* connection = Find(events[i].data.fd)) {
       Serve(*connection);
     }
   }
+  CloseExpired(Clock::now());
+  ArmTimer();
+}
+
+bool InstanceServer::MayLog(Drop kind, std::string& suffix) {
+  std::size_t suppressed = 0;
+  if (!throttles_[static_cast<std::size_t>(kind)].Allow(Clock::now(), suppressed)) return false;
+  suffix =
+      suppressed == 0 ? std::string() : " (and " + std::to_string(suppressed) + " more not logged)";
+  return true;
+}
+
+void InstanceServer::CloseExpired(Clock::time_point now) {
+  std::vector<int> expired;
+  for (const auto& c : connections_) {
+    if (c->deadline <= now) expired.push_back(c->fd);
+  }
+  for (const int fd : expired) {
+    // Bytes that arrived while this thread was busy elsewhere are the
+    // sender's due: read them before judging the connection.
+    if (Connection* connection = Find(fd)) {
+      char byte;
+      if (::recv(fd, &byte, 1, MSG_PEEK | MSG_DONTWAIT) > 0) Serve(*connection);
+    }
+    Connection* connection = Find(fd);
+    if (connection == nullptr || connection->deadline > now) continue;
+    std::string suffix;
+    if (MayLog(Drop::Expired, suffix)) {
+      LOG_ERROR("InstanceChannel: closed a connection that sent no complete message within %" PRId64
+                " ms%s",
+                static_cast<int64_t>(frameDeadline_.count()), suffix.c_str());
+    }
+    Close(fd);
+  }
+}
+
+void InstanceServer::MakeRoom() {
+  auto oldest =
+      std::min_element(connections_.begin(), connections_.end(),
+                       [](const auto& a, const auto& b) { return a->deadline < b->deadline; });
+  if (oldest == connections_.end()) return;
+  std::string suffix;
+  if (MayLog(Drop::MakeRoom, suffix)) {
+    LOG_ERROR("InstanceChannel: %zu connections are open: closed the one waiting longest%s",
+              connections_.size(), suffix.c_str());
+  }
+  Close((*oldest)->fd);
+}
+
+void InstanceServer::ArmTimer() {
+  if (timerFd_ < 0) return;
+  itimerspec when{};
+  if (!connections_.empty()) {
+    const auto earliest =
+        std::min_element(connections_.begin(), connections_.end(),
+                         [](const auto& a, const auto& b) { return a->deadline < b->deadline; });
+    // steady_clock is CLOCK_MONOTONIC; an absolute time already past fires
+    // at once. Zero would disarm, so the earliest moment is one nanosecond.
+    const auto ns = std::max<int64_t>(1, std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                             (*earliest)->deadline.time_since_epoch())
+                                             .count());
+    when.it_value.tv_sec = static_cast<time_t>(ns / 1000000000);
+    when.it_value.tv_nsec = static_cast<long>(ns % 1000000000);
+  }
+  ::timerfd_settime(timerFd_, TFD_TIMER_ABSTIME, &when, nullptr);
 }
 
 void InstanceServer::AcceptAll() {
@@ -157,17 +238,16 @@ void InstanceServer::AcceptAll() {
     ucred peer{};
     socklen_t size = sizeof peer;
     if (::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &size) != 0 || peer.uid != ::geteuid()) {
-      LOG_ERROR("InstanceChannel: refused a connection of user %u (process %d)",
-                static_cast<unsigned>(peer.uid), static_cast<int>(peer.pid));
+      std::string suffix;
+      if (MayLog(Drop::ForeignUser, suffix)) {
+        LOG_ERROR("InstanceChannel: refused a connection of user %u (process %d)%s",
+                  static_cast<unsigned>(peer.uid), static_cast<int>(peer.pid), suffix.c_str());
+      }
       ::close(fd);
       continue;
     }
-    if (connections_.size() >= kMaxConnections) {
-      LOG_ERROR("InstanceChannel: refused a connection: %zu connections are open",
-                connections_.size());
-      ::close(fd);
-      continue;
-    }
+    // The newcomer is served: idle connections cannot lock others out.
+    if (connections_.size() >= kMaxConnections) MakeRoom();
     epoll_event event{};
     event.events = EPOLLIN;
     event.data.fd = fd;
@@ -177,6 +257,7 @@ void InstanceServer::AcceptAll() {
     }
     auto connection = std::make_unique<Connection>();
     connection->fd = fd;
+    connection->deadline = Clock::now() + frameDeadline_;
     connections_.push_back(std::move(connection));
   }
 }
@@ -196,9 +277,10 @@ void InstanceServer::Serve(Connection& connection) {
     return;
   }
   if (received == 0) {
-    if (connection.reader.Pending() > 0) {
-      LOG_ERROR("InstanceChannel: dropped an incomplete message (%zu bytes): the sender left",
-                connection.reader.Pending());
+    std::string suffix;
+    if (connection.reader.Pending() > 0 && MayLog(Drop::Incomplete, suffix)) {
+      LOG_ERROR("InstanceChannel: dropped an incomplete message (%zu bytes): the sender left%s",
+                connection.reader.Pending(), suffix.c_str());
     }
     Close(connection.fd);
     return;
@@ -213,15 +295,23 @@ void InstanceServer::Serve(Connection& connection) {
       case InstanceFrameReader::Status::Frame:
         if (!Dispatch(connection, message)) return;
         break;
-      case InstanceFrameReader::Status::Malformed:
-        LOG_ERROR("InstanceChannel: dropped a malformed message");
+      case InstanceFrameReader::Status::Malformed: {
+        std::string suffix;
+        if (MayLog(Drop::Malformed, suffix)) {
+          LOG_ERROR("InstanceChannel: dropped a malformed message%s", suffix.c_str());
+        }
         Close(connection.fd);
         return;
-      case InstanceFrameReader::Status::Oversized:
-        LOG_ERROR("InstanceChannel: dropped a message of %u bytes (at most %zu allowed)",
-                  connection.reader.AnnouncedLength() + 4u, kMaxInstanceFrame);
+      }
+      case InstanceFrameReader::Status::Oversized: {
+        std::string suffix;
+        if (MayLog(Drop::Oversized, suffix)) {
+          LOG_ERROR("InstanceChannel: dropped a message of %u bytes (at most %zu allowed)%s",
+                    connection.reader.AnnouncedLength() + 4u, kMaxInstanceFrame, suffix.c_str());
+        }
         Close(connection.fd);
         return;
+      }
     }
   }
 }
@@ -247,6 +337,8 @@ bool InstanceServer::Dispatch(Connection& connection, const InstanceMessage& mes
     Close(connection.fd);
     return false;
   }
+  // The sender may go on with its next message, in the same time again.
+  connection.deadline = Clock::now() + frameDeadline_;
   return true;
 }
 

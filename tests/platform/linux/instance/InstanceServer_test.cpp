@@ -52,6 +52,7 @@ class RawClient {
   RawClient& operator=(const RawClient&) = delete;
 
   bool Connected() const { return connected_; }
+  int Fd() const { return fd_; }
   void Send(const std::string& bytes) {
     ASSERT_EQ(::send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL),
               static_cast<ssize_t>(bytes.size()));
@@ -268,20 +269,124 @@ TEST_F(InstanceServerTest, ManyClientsAtOnceAreAllServedInTheirOwnOrder) {
   }
 }
 
-TEST_F(InstanceServerTest, ConnectionsBeyondTheLimitAreRefused) {
+TEST_F(InstanceServerTest, AtTheLimitTheConnectionWaitingLongestMakesRoom) {
   Listen();
   std::vector<std::unique_ptr<RawClient>> open;
   for (std::size_t i = 0; i < InstanceServer::kMaxConnections; ++i) {
     open.push_back(std::make_unique<RawClient>(SocketPath()));
     ASSERT_TRUE(PumpUntil([&] { return server_.ConnectionCount() == i + 1; }));
   }
-  RawClient extra(SocketPath());
-  EXPECT_TRUE(PumpUntilLogged("refused a connection: 32 connections are open"));
-  EXPECT_TRUE(extra.ClosedByServer());
-
-  open.front()->Send(Frame({WM_BRV_MINIMIZE, 0, 0, {}}));
+  RawClient newcomer(SocketPath());
+  newcomer.Send(Frame({WM_BRV_MINIMIZE, 0, 0, {}}));
   EXPECT_TRUE(PumpUntilReceived(1));
-  EXPECT_EQ(open.front()->Answer(), 0);
+  EXPECT_EQ(newcomer.Answer(), 0);
+  EXPECT_TRUE(log_.Contains("32 connections are open: closed the one waiting longest"));
+  EXPECT_TRUE(open.front()->ClosedByServer());
+  EXPECT_EQ(server_.ConnectionCount(), InstanceServer::kMaxConnections);
+}
+
+// A server whose connections must complete a message within 300 ms.
+class InstanceServerDeadlineTest : public InstanceServerTest {
+ protected:
+  static constexpr auto kDeadline = 300ms;
+  InstanceServer quick_{handler_, kDeadline};
+
+  bool PumpQuickUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = 5s) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!done()) {
+      if (std::chrono::steady_clock::now() > end) return false;
+      pollfd p{quick_.EventFd(), POLLIN, 0};
+      if (::poll(&p, 1, 10) > 0) quick_.Process();
+    }
+    return true;
+  }
+};
+
+TEST_F(InstanceServerDeadlineTest, AConnectionWithoutACompleteMessageIsClosedAtItsDeadline) {
+  ASSERT_EQ(quick_.Listen(dir_.Dir()), InstanceServer::ListenStatus::Listening);
+  const std::string frame = Frame({WM_BRV_SHOW, 0, 0, {}});
+  struct Case {
+    const char* name;
+    std::string sent;
+  };
+  const Case cases[] = {{"nothing sent", ""}, {"half a message", frame.substr(0, 9)}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    RawClient idle(SocketPath());
+    if (!c.sent.empty()) idle.Send(c.sent);
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(PumpQuickUntil([&] { return quick_.ConnectionCount() == 1; }));
+    // Served by the timer alone: the client sends nothing more.
+    ASSERT_TRUE(PumpQuickUntil([&] { return quick_.ConnectionCount() == 0; }));
+    EXPECT_GE(std::chrono::steady_clock::now() - start, kDeadline - 20ms);
+    EXPECT_TRUE(idle.ClosedByServer());
+  }
+  EXPECT_TRUE(log_.Contains("closed a connection that sent no complete message within 300 ms"));
+  EXPECT_TRUE(handler_.Messages().empty());
+}
+
+TEST_F(InstanceServerDeadlineTest, EachAnswerGivesTheSenderTheSameTimeForItsNextMessage) {
+  ASSERT_EQ(quick_.Listen(dir_.Dir()), InstanceServer::ListenStatus::Listening);
+  RawClient client(SocketPath());
+  for (int n = 0; n < 4; ++n) {
+    // Most of the deadline passes between messages, more than it in all.
+    const auto resume = std::chrono::steady_clock::now() + 200ms;
+    ASSERT_TRUE(PumpQuickUntil([&] { return std::chrono::steady_clock::now() >= resume; }));
+    client.Send(Frame({WM_BRV_PRESS_BUTTON, 0, n, {}}));
+    ASSERT_TRUE(PumpQuickUntil([&] { return handler_.Messages().size() == std::size_t(n) + 1; }));
+    EXPECT_EQ(client.Answer(), 0) << "message " << n;
+  }
+}
+
+TEST_F(InstanceServerTest, IdleAndGarbageConnectionsNeitherLockOutNorFloodTheLog) {
+  Listen();
+  const std::size_t linesBefore = log_.Entries().size();
+  std::atomic<bool> stop{false};
+  std::atomic<bool> idleOpen{false};
+  std::vector<std::unique_ptr<RawClient>> idle;
+  std::thread opener([&] {
+    for (int i = 0; i < 200; ++i) idle.push_back(std::make_unique<RawClient>(SocketPath()));
+    idleOpen = true;
+  });
+  // One client sends random bytes over and over on fresh connections.
+  std::thread garbage([&] {
+    uint32_t seed = 12345;
+    while (!stop) {
+      RawClient noisy(SocketPath());
+      std::string bytes(64, '\0');
+      for (char& b : bytes) {
+        seed = seed * 1664525u + 1013904223u;
+        b = static_cast<char>(seed >> 24);
+      }
+      ::send(noisy.Fd(), bytes.data(), bytes.size(), MSG_NOSIGNAL);
+      std::this_thread::sleep_for(2ms);
+    }
+  });
+  ASSERT_TRUE(PumpUntil([&] { return idleOpen.load(); }));
+
+  std::atomic<bool> answered{false};
+  ChannelStatus status = ChannelStatus::Failed;
+  std::chrono::steady_clock::duration took{};
+  std::thread sender([&] {
+    const auto start = std::chrono::steady_clock::now();
+    InstanceClient c;
+    status = c.Connect(SocketPath(), 1s);
+    if (status == ChannelStatus::Ok) status = c.Send({WM_BRV_RESTORE, 0, 0, {}}, 1s, nullptr);
+    took = std::chrono::steady_clock::now() - start;
+    answered = true;
+  });
+  EXPECT_TRUE(PumpUntil([&] { return answered.load(); }));
+  sender.join();
+  stop = true;
+  garbage.join();
+  opener.join();
+
+  EXPECT_EQ(status, ChannelStatus::Ok);
+  EXPECT_LT(took, 1s);
+  ASSERT_EQ(handler_.Messages().size(), 1u);
+  EXPECT_EQ(handler_.Messages()[0].message, WM_BRV_RESTORE);
+  // A line per kind of drop, not one per connection.
+  EXPECT_LE(log_.Entries().size() - linesBefore, 6u) << log_.Text();
 }
 
 TEST_F(InstanceServerTest, ConnectionOfAnotherUserIsRefused) {
