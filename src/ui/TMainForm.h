@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "core/engine/ButtonAssignment.h"
-#include "core/processing/Messages.h"
 #include "core/ports/MessageSink.h"
+#include "core/processing/Messages.h"
 #include "ui/CapturedKey.h"
 
 class QAction;
@@ -213,6 +213,8 @@ class TMainForm : public QMainWindow {
   void RestoreFromTray();
   void MinimizeApplication();
   void RestoreApplication();
+  // HideWhenMinimized, where a tray icon can bring the window back.
+  bool HidesWhenMinimized() const;
 
  signals:
   // A balloon was shown from the tray icon.

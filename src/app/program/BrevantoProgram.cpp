@@ -8,6 +8,7 @@
 #include <QEvent>
 #include <QMessageBox>
 #include <QSessionManager>
+#include <QSystemTrayIcon>
 #include <QTimer>
 #include <chrono>
 #include <cstdio>
@@ -270,6 +271,7 @@ bool BrevantoProgram::StartVirtualPads() {
 }
 
 void BrevantoProgram::CreateProfiles() {
+  profiles_->SetTemplates(&appInfo_->Templates());
   profiles_->LoadList();
   appLinks_ = std::make_unique<AppLinkManager>(appInfo_->DataDir());
   appLinks_->Load();
@@ -277,9 +279,9 @@ void BrevantoProgram::CreateProfiles() {
 }
 
 void BrevantoProgram::StartTimer() {
+  // A pause the user chose outlasts a restart of the thread: the timer keeps
+  // it apart from its own running state.
   timer_->TimerInit(appInfo_->settings.TurboMode);
-  // A pause the user chose outlasts a restart of the thread.
-  if (joystickSuspended_) timer_->TimerDisable();
 }
 
 void BrevantoProgram::WatchEvents() {
@@ -419,7 +421,7 @@ void BrevantoProgram::OnPosted(const PostedMessage& message) {
     return;
   }
   // Without a window only the vibration of a profile switch is left to do.
-  if (message.message == WM_BRV_PROFILE_CHANGED && profiles_ && !joystickSuspended_) {
+  if (message.message == WM_BRV_PROFILE_CHANGED && profiles_ && timer_ && !timer_->UserPaused()) {
     if (const ConfigFile* profile = profiles_->Current()) {
       if ((profile->VibrationSpeed1 != 0 || profile->VibrationSpeed2 != 0) &&
           profile->VibrationDuration > 0) {
@@ -449,6 +451,10 @@ void BrevantoProgram::OpenWebPage(const std::string& path) {
 
 void BrevantoProgram::OpenFolder(const std::string& path) {
   appInfo_->OpenDocument(path);
+}
+
+bool BrevantoProgram::SystemTrayAvailable() const {
+  return QSystemTrayIcon::isSystemTrayAvailable();
 }
 
 std::vector<std::string> BrevantoProgram::ProfileNames() const {
@@ -512,15 +518,10 @@ const SlotStates& BrevantoProgram::PressedStates() const {
 }
 
 void BrevantoProgram::SetJoystickProcessingSuspended(bool suspended) {
-  if (suspended == joystickSuspended_) return;
-  joystickSuspended_ = suspended;
-  if (suspended) {
-    timer_->TimerDisable();
-    // A paused cycle sends nothing more, so nothing may stay down.
-    ReleaseHeldOutput();
-  } else {
-    timer_->TimerEnable();
-  }
+  if (suspended == timer_->UserPaused()) return;
+  timer_->SetUserPaused(suspended);
+  // A paused cycle sends nothing more, so nothing may stay down.
+  if (suspended) ReleaseHeldOutput();
 }
 
 void BrevantoProgram::SetAppLinkSuspended(bool suspended) {

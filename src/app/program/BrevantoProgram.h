@@ -8,6 +8,7 @@
 #include "app/program/ProgramOptions.h"
 #include "app/program/WindowMessages.h"
 #include "core/input/SlotState.h"
+#include "core/ports/PowerStateHandler.h"
 #include "core/processing/CycleProfileHooks.h"
 #include "core/processing/InjectedInput.h"
 #include "core/settings/StartupContext.h"
@@ -16,7 +17,6 @@
 #include "platform/linux/sdl/SdlContext.h"
 #include "platform/linux/shell/LinuxShell.h"
 #include "platform/linux/timer/TimerFdThread.h"
-#include "core/ports/PowerStateHandler.h"
 #include "ui/MainFormHost.h"
 
 namespace brevanto {
@@ -92,6 +92,7 @@ class BrevantoProgram final : public QObject,
   void OpenWebPage(const std::string& path) override;
   void OpenFolder(const std::string& path) override;
   AutoStartTask* AutoStart() override { return &autoStart_; }
+  bool SystemTrayAvailable() const override;
   std::vector<std::string> ProfileNames() const override;
   int CurrentProfileIndex() const override;
   ConfigFile* CurrentProfile() override;
@@ -168,7 +169,6 @@ class BrevantoProgram final : public QObject,
   bool started_ = false;
   bool shutDown_ = false;
   bool screenshotsFailed_ = false;
-  bool joystickSuspended_ = false;
 
   LinuxShell shell_;
   std::unique_ptr<AppInfo> appInfo_;
