@@ -31,6 +31,9 @@ class MainFormHost {
   virtual void OpenFolder(const std::string& path) = 0;
   // Starting the program at logon; nullptr where the desktop offers none.
   virtual AutoStartTask* AutoStart() = 0;
+  // Whether the desktop shows tray icons now: without a tray a hidden window
+  // could not be brought back.
+  virtual bool SystemTrayAvailable() const = 0;
 
   // The profile manager. Loading a profile that is not current makes it
   // current and posts the profile-changed message; the current one loads

@@ -505,7 +505,7 @@ void TMainForm::ShowAtStart(bool startMinimized) {
   }
   LOG_INFO("Starting in a minimized mode");
   shown_ = false;
-  if (settings_.HideWhenMinimized) {
+  if (HidesWhenMinimized()) {
     // Only the tray icon stays.
     LOG_INFO("Not showing (hiding) the main window");
     return;
@@ -704,6 +704,12 @@ void TMainForm::RefreshRows() {
   for (int i = 0; i < lvButtonList->topLevelItemCount(); ++i) {
     RefreshRow(lvButtonList->topLevelItem(i));
   }
+  // A cut caption hides which button a row stands for: the button column
+  // grows to its longest caption, and never shrinks below the width the user
+  // gave it.
+  const int chosen = lvButtonList->columnWidth(0);
+  lvButtonList->resizeColumnToContents(0);
+  if (lvButtonList->columnWidth(0) < chosen) lvButtonList->setColumnWidth(0, chosen);
   lvButtonList->viewport()->update();
 }
 
@@ -936,8 +942,16 @@ void TMainForm::TrayIconClick() {
   }
 }
 
+bool TMainForm::HidesWhenMinimized() const {
+  if (!settings_.HideWhenMinimized) return false;
+  if (host_.SystemTrayAvailable()) return true;
+  // A hidden window comes back only through the tray icon.
+  LOG_INFO("No system tray on this desktop: minimizing to the task bar instead of hiding");
+  return false;
+}
+
 void TMainForm::MinimizeApplication() {
-  if (settings_.HideWhenMinimized) {
+  if (HidesWhenMinimized()) {
     LOG_DEBUG("ShowWindow(SW_HIDE)");
     hide();
   } else if (!isMinimized()) {

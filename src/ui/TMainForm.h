@@ -214,6 +214,8 @@ class TMainForm : public QMainWindow {
   void RestoreFromTray();
   void MinimizeApplication();
   void RestoreApplication();
+  // HideWhenMinimized, where a tray icon can bring the window back.
+  bool HidesWhenMinimized() const;
 
  signals:
   // A balloon was shown from the tray icon.

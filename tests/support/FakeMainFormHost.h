@@ -8,10 +8,10 @@
 
 #include "core/applink/AppLinkManager.h"
 #include "core/device/DeviceConfig.h"
+#include "core/ports/AutoStartTask.h"
 #include "core/ports/WindowTracker.h"
 #include "core/profile/ConfigFile.h"
 #include "core/settings/GlobalSettings.h"
-#include "core/ports/AutoStartTask.h"
 #include "ui/MainFormHost.h"
 #include "ui/TMainForm.h"
 
@@ -40,6 +40,7 @@ class FakeMainFormHost : public MainFormHost {
   void OpenWebPage(const std::string& path) override { openedPages.push_back(path); }
   void OpenFolder(const std::string& path) override { openedFolders.push_back(path); }
   AutoStartTask* AutoStart() override { return autoStart; }
+  bool SystemTrayAvailable() const override { return trayAvailable; }
 
   std::vector<std::string> ProfileNames() const override { return names; }
   int CurrentProfileIndex() const override { return current; }
@@ -119,6 +120,7 @@ class FakeMainFormHost : public MainFormHost {
   bool firstStart = false;
   std::vector<std::string> openedPages, openedFolders;
   AutoStartTask* autoStart = nullptr;
+  bool trayAvailable = true;
   std::vector<std::string> names;
   std::vector<std::unique_ptr<ConfigFile>> profiles;
   int current = 0;

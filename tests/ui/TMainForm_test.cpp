@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -16,10 +17,12 @@
 #include <QSlider>
 #include <QSplitter>
 #include <QStackedWidget>
+#include <QStyle>
 #include <QTabBar>
 #include <QTest>
 #include <QTreeWidget>
 
+#include "core/device/DeviceTemplate.h"
 #include "core/engine/AssignmentText.h"
 #include "core/input/VirtualButton.h"
 #include "support/FakeMainFormHost.h"
@@ -105,6 +108,39 @@ TEST_F(TMainFormTest, RowsShowTheSlotsAssignmentsForTheShownTab) {
   EXPECT_EQ(row->text(2).toStdString(), RepeatText(jump));
   EXPECT_EQ(row->text(3).toStdString(), "jump");
   EXPECT_EQ(form->lvButtonList->topLevelItemCount(), 12 + 32) << "a tab change rebuilds nothing";
+}
+
+// The first caption the button column cuts, measured the way the style lays
+// out an item's text; empty when every caption fits.
+std::string FirstCutCaption(const QTreeWidget& list) {
+  const QFontMetrics metrics(list.font());
+  const int margin =
+      2 * (list.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &list) + 1);
+  for (int i = 0; i < list.topLevelItemCount(); ++i) {
+    const QString caption = list.topLevelItem(i)->text(0);
+    if (metrics.horizontalAdvance(caption) + margin > list.columnWidth(0)) {
+      return caption.toStdString();
+    }
+  }
+  return {};
+}
+
+TEST_F(TMainFormTest, TheButtonColumnFitsItsCaptionsAndKeepsAWiderWidth) {
+  const TDeviceTemplate labels("LONG", "long labels", {"A", "Right shoulder, upper"});
+  ConfigFile& p = host.Profile(0);
+  p.SetNumberOfJoysticks(2);
+  p.NumberOfButtons = 12;
+  p.Joystick(1)->resolvedTemplate = &labels;
+  Create();
+  EXPECT_EQ(FirstCutCaption(*form->lvButtonList), "");
+  form->tcJoystick->setCurrentIndex(1);
+  ASSERT_EQ(form->lvButtonList->topLevelItem(13)->text(0).toStdString(),
+            "[2] Right shoulder, upper");
+  EXPECT_EQ(FirstCutCaption(*form->lvButtonList), "") << "the labels of the second tab";
+
+  host.settings.ListColumnWidthButton = 500;
+  Create();
+  EXPECT_EQ(form->lvButtonList->columnWidth(0), 500) << "a width the user chose";
 }
 
 TEST_F(TMainFormTest, TabsNameTheDeviceTheSlotsNameOrJoystick) {
@@ -281,6 +317,42 @@ TEST_F(TMainFormTest, StartsInTheTrayAloneWhenMinimizedAndHidden) {
   EXPECT_FALSE(form->isVisible());
 }
 
+TEST_F(TMainFormTest, WithoutATrayTheWindowGoesToTheTaskBarInsteadOfHiding) {
+  const struct {
+    const char* name;
+    bool shownFirst;
+    std::function<void(TMainForm&)> act;
+  } cases[] = {
+      {"start minimized", false, [](TMainForm& f) { f.ShowAtStart(true); }},
+      {"minimize", true,
+       [](TMainForm& f) {
+         f.HandleMessage(PostedMessage{WM_BRV_MINIMIZE, 0, 0});
+       }},
+      {"close with ExitMeansMinimize", true, [](TMainForm& f) { f.close(); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    testing::LogCapture log;
+    host.trayAvailable = false;
+    host.settings.HideWhenMinimized = true;
+    host.settings.ExitMeansMinimize = true;
+    Create();
+    if (c.shownFirst) {
+      form->ShowAtStart(false);
+      (void)QTest::qWaitForWindowExposed(form.get(), 1000);
+    }
+    QSignalSpy closed(form.get(), &TMainForm::Closed);
+    c.act(*form);
+    Settle();
+    EXPECT_TRUE(form->isVisible()) << "hidden with no tray to come back from";
+    EXPECT_TRUE(form->isMinimized());
+    EXPECT_FALSE(form->Shown());
+    EXPECT_EQ(closed.count(), 0);
+    EXPECT_TRUE(log.HasMessage(
+        "No system tray on this desktop: minimizing to the task bar instead of hiding"));
+  }
+}
+
 TEST_F(TMainFormTest, WindowMessagesRestoreShowAndMinimizeTheWindow) {
   const struct {
     const char* name;
@@ -448,6 +520,22 @@ TEST_F(ProfileSwitchNotificationTest, SettingsAndSuspensionSilenceTheirParts) {
   EXPECT_FALSE(form->ImageForm->isVisible());
   EXPECT_EQ(host.vibrations, 0) << "no vibration while joystick processing is suspended";
   EXPECT_EQ(*played, std::vector<std::string>{dir.File("switch.wav")}) << "the global sound";
+}
+
+TEST_F(ProfileSwitchNotificationTest, AnImageWithoutDurationStaysUntilClicked) {
+  for (const int duration : {0, -1}) {
+    SCOPED_TRACE(duration);
+    host.settings.ProfileImageDuration = duration;
+    host.current = 0;
+    Create();
+    form->lbConfigListClick(1);
+    Settle();
+    ASSERT_TRUE(form->ImageForm->isVisible());
+    QTest::qWait(200);
+    EXPECT_TRUE(form->ImageForm->isVisible()) << "hidden without a click";
+    QTest::mouseClick(form->ImageForm, Qt::LeftButton, {}, QPoint(2, 2));
+    EXPECT_FALSE(form->ImageForm->isVisible());
+  }
 }
 
 TEST_F(TMainFormTest, NameDialogsChangeNamesOnlyWithANewNonEmptyText) {

@@ -8,6 +8,7 @@
 #include <QEvent>
 #include <QMessageBox>
 #include <QSessionManager>
+#include <QSystemTrayIcon>
 #include <QTimer>
 #include <chrono>
 #include <cstdio>
@@ -280,6 +281,7 @@ bool BrevantoProgram::StartVirtualPads() {
 }
 
 void BrevantoProgram::CreateProfiles() {
+  profiles_->SetTemplates(&appInfo_->Templates());
   profiles_->LoadList();
   appLinks_ = std::make_unique<AppLinkManager>(appInfo_->DataDir());
   appLinks_->Load();
@@ -287,9 +289,9 @@ void BrevantoProgram::CreateProfiles() {
 }
 
 void BrevantoProgram::StartTimer() {
+  // A pause the user chose outlasts a restart of the thread: the timer keeps
+  // it apart from its own running state.
   timer_->TimerInit(appInfo_->settings.TurboMode);
-  // A pause the user chose outlasts a restart of the thread.
-  if (joystickSuspended_) timer_->TimerDisable();
 }
 
 void BrevantoProgram::WatchEvents() {
@@ -431,7 +433,7 @@ void BrevantoProgram::OnPosted(const PostedMessage& message) {
     return;
   }
   // Without a window only the vibration of a profile switch is left to do.
-  if (message.message == WM_BRV_PROFILE_CHANGED && profiles_ && !joystickSuspended_) {
+  if (message.message == WM_BRV_PROFILE_CHANGED && profiles_ && timer_ && !timer_->UserPaused()) {
     if (const ConfigFile* profile = profiles_->Current()) {
       if ((profile->VibrationSpeed1 != 0 || profile->VibrationSpeed2 != 0) &&
           profile->VibrationDuration > 0) {
@@ -461,6 +463,10 @@ void BrevantoProgram::OpenWebPage(const std::string& path) {
 
 void BrevantoProgram::OpenFolder(const std::string& path) {
   appInfo_->OpenDocument(path);
+}
+
+bool BrevantoProgram::SystemTrayAvailable() const {
+  return QSystemTrayIcon::isSystemTrayAvailable();
 }
 
 std::vector<std::string> BrevantoProgram::ProfileNames() const {
@@ -524,8 +530,8 @@ void BrevantoProgram::TimerDisable() {
 }
 
 void BrevantoProgram::TimerEnable() {
-  // A pause the user chose outlasts every change made meanwhile.
-  if (!joystickSuspended_) timer_->TimerEnable();
+  // The timer keeps a pause the user chose apart from this bracket.
+  timer_->TimerEnable();
 }
 
 const SlotStates& BrevantoProgram::PressedStates() const {
@@ -533,15 +539,10 @@ const SlotStates& BrevantoProgram::PressedStates() const {
 }
 
 void BrevantoProgram::SetJoystickProcessingSuspended(bool suspended) {
-  if (suspended == joystickSuspended_) return;
-  joystickSuspended_ = suspended;
-  if (suspended) {
-    timer_->TimerDisable();
-    // A paused cycle sends nothing more, so nothing may stay down.
-    ReleaseHeldOutput();
-  } else {
-    timer_->TimerEnable();
-  }
+  if (suspended == timer_->UserPaused()) return;
+  timer_->SetUserPaused(suspended);
+  // A paused cycle sends nothing more, so nothing may stay down.
+  if (suspended) ReleaseHeldOutput();
 }
 
 void BrevantoProgram::SetAppLinkSuspended(bool suspended) {

@@ -93,6 +93,7 @@ class BrevantoProgram final : public QObject,
   void OpenWebPage(const std::string& path) override;
   void OpenFolder(const std::string& path) override;
   AutoStartTask* AutoStart() override { return &autoStart_; }
+  bool SystemTrayAvailable() const override;
   std::vector<std::string> ProfileNames() const override;
   int CurrentProfileIndex() const override;
   ConfigFile* CurrentProfile() override;
@@ -171,7 +172,6 @@ class BrevantoProgram final : public QObject,
   bool started_ = false;
   bool shutDown_ = false;
   bool screenshotsFailed_ = false;
-  bool joystickSuspended_ = false;
 
   LinuxShell shell_;
   std::unique_ptr<AppInfo> appInfo_;

@@ -1,6 +1,7 @@
 #include "core/engine/AssignmentText.h"
 
 #include <charconv>
+#include <cstdint>
 
 #include "core/device/DeviceConfig.h"
 #include "core/device/DeviceTemplate.h"
@@ -40,7 +41,12 @@ std::string ClickWords(const ButtonAssignment& r) {
 std::string MouseText(const ButtonAssignment& r) {
   std::string text = "Mouse: " + Arrows(r.VMove, r.HMove);
   if (r.accelerationFactor > 1.0f) {
-    text += "x" + std::to_string(static_cast<int64_t>(r.accelerationFactor));
+    // A factor past the integer range (a hand-edited profile) shows the
+    // largest integer: converting it as it stands is undefined.
+    constexpr float kLargest = 2147483648.0f;  // 2^31, the first float past INT32_MAX
+    const int32_t factor =
+        r.accelerationFactor >= kLargest ? INT32_MAX : static_cast<int32_t>(r.accelerationFactor);
+    text += "x" + std::to_string(factor);
   }
   text += ClickWords(r);
   if (r.wheelV != 0) text += "Wheel(" + std::to_string(-static_cast<int64_t>(r.wheelV)) + ") ";

@@ -96,6 +96,12 @@ void ProcessingTimer::TimerEnable() {
   LOG_DEBUG("TimerEnable: Timer is enabled");
 }
 
+void ProcessingTimer::SetUserPaused(bool paused) {
+  SafeEnterCriticalSection();
+  userPaused_.store(paused, std::memory_order_relaxed);
+  LeaveCriticalSection();
+}
+
 void ProcessingTimer::SafeEnterCriticalSection() {
   while (!lock_.try_lock()) {
     LOG_DEBUG("SafeEnterCriticalSection: retrying...");
@@ -115,13 +121,13 @@ void ProcessingTimer::TimerCallback() {
       timed ? std::chrono::steady_clock::now() : std::chrono::steady_clock::time_point{};
 
   handler_.OnEveryTick(tick);
-  if (disabled_.load(std::memory_order_relaxed)) return;
+  if (Paused()) return;
 
   std::unique_lock<std::recursive_mutex> lock(lock_, std::try_to_lock);
   if (!lock.owns_lock()) return;
   // TimerDisable may have set the flag and passed through the lock between
   // the check above and taking the lock; its caller now changes the data.
-  if (disabled_.load(std::memory_order_relaxed)) return;
+  if (Paused()) return;
   handler_.OnLockedTick(tick);
   lock.unlock();
 

@@ -48,13 +48,21 @@ class ProcessingTimer {
   void TimerDisable();
   void TimerEnable();
 
+  // The pause the user chooses. It is kept apart from the TimerDisable and
+  // TimerEnable bracket that surrounds every edit, so an edit made during the
+  // pause does not end it: only SetUserPaused(false) does, and neither
+  // TimerInit nor TimerEnable touch it. Pausing returns only after a running
+  // cycle has left the lock.
+  void SetUserPaused(bool paused);
+  bool UserPaused() const { return userPaused_.load(std::memory_order_relaxed); }
+
   // Takes the processing lock from the user-interface thread: while it is
   // busy, runs the pending work and retries every 20 ms. Re-entrant.
   void SafeEnterCriticalSection();
   void LeaveCriticalSection() { lock_.unlock(); }
 
   // One timer tick: counts it, then runs the handler's locked part unless
-  // processing is paused or the lock is busy. The timer thread calls it; tests
+  // processing is paused (either way) or the lock is busy. The timer thread calls it; tests
   // and the replay tool call it directly.
   void TimerCallback();
 
@@ -66,6 +74,7 @@ class ProcessingTimer {
 
  private:
   void RunPendingWork();
+  bool Paused() const { return Disabled() || UserPaused(); }
 
   TimerThread& thread_;
   TickHandler& handler_;
@@ -73,6 +82,7 @@ class ProcessingTimer {
   std::recursive_mutex lock_;
   std::atomic<int32_t> tick_{0};
   std::atomic<bool> disabled_{true};
+  std::atomic<bool> userPaused_{false};
   std::atomic<bool> terminating_{false};
   bool running_ = false;  // user-interface thread only
   int periodMs_ = 0;

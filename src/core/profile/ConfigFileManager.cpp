@@ -2,11 +2,11 @@
 
 #include "core/applink/AppLinkManager.h"
 #include "core/log/Logger.h"
+#include "core/ports/MessageSink.h"
 #include "core/processing/Messages.h"
 #include "core/profile/ProfileFiles.h"
 #include "core/settings/GlobalSettings.h"
 #include "core/text/Encoding.h"
-#include "core/ports/MessageSink.h"
 
 namespace brevanto {
 
@@ -26,6 +26,11 @@ void ConfigFileManager::SetAppLinks(const AppLinkManager* appLinks) {
   PausedCycle paused(cycle_);
   std::lock_guard lock(mutex_);
   appLinks_ = appLinks;
+}
+
+void ConfigFileManager::SetTemplates(const DeviceTemplateManager* templates) {
+  std::lock_guard lock(mutex_);
+  templates_ = templates;
 }
 
 void ConfigFileManager::SetReadOnly(bool readOnly) {
@@ -241,7 +246,7 @@ void ConfigFileManager::ReleaseCurrentLocked() {
 ConfigFile& ConfigFileManager::CachedOrLoadedLocked(const std::string& name) {
   auto it = cache_.find(name);
   if (it == cache_.end()) {
-    it = cache_.emplace(name, ConfigFile::CreateFromFile(FilePath(name))).first;
+    it = cache_.emplace(name, ConfigFile::CreateFromFile(FilePath(name), templates_)).first;
   }
   return *it->second;
 }

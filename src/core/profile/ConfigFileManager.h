@@ -16,6 +16,7 @@
 namespace brevanto {
 
 class AppLinkManager;
+class DeviceTemplateManager;
 class MessageSink;
 class ProfilePrompt;
 struct GlobalSettings;
@@ -49,6 +50,11 @@ class ConfigFileManager final : public ProfileSource {
   // The application links that OnTargetChanged follows; created after the
   // manager, so set later. Without them OnTargetChanged does nothing.
   void SetAppLinks(const AppLinkManager* appLinks);
+
+  // The label templates that the slots' DefaultTemplateId name. Set before
+  // LoadList: every profile read or created afterwards resolves its ids in
+  // them, which must outlive the manager. Without them no id resolves.
+  void SetTemplates(const DeviceTemplateManager* templates);
 
   // Never writes a profile (for tools that only play profiles): leaving a
   // modified profile, Save and Shutdown keep the file as it is.
@@ -151,6 +157,7 @@ class ConfigFileManager final : public ProfileSource {
   MessageSink& messages_;
   ProfileCycleHooks& cycle_;
   const AppLinkManager* appLinks_ = nullptr;
+  const DeviceTemplateManager* templates_ = nullptr;
   bool readOnly_ = false;
 
   mutable std::mutex mutex_;

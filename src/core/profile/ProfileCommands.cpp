@@ -9,10 +9,10 @@
 #include <algorithm>
 
 #include "core/log/Logger.h"
+#include "core/ports/ProfilePrompt.h"
 #include "core/profile/ConfigFileManager.h"
 #include "core/profile/ProfileFiles.h"
 #include "core/settings/GlobalSettings.h"
-#include "core/ports/ProfilePrompt.h"
 
 namespace brevanto {
 namespace {
@@ -79,7 +79,7 @@ bool ConfigFileManager::CreateNamed(const std::string& caption, const std::strin
       if (answer == ProfilePrompt::Answer::No) continue;
     }
 
-    auto profile = std::make_unique<ConfigFile>();
+    auto profile = std::make_unique<ConfigFile>(templates_);
     if (sourceName != nullptr) {
       // Copied before the file is emptied: the source may be the profile
       // being overwritten, not yet read.

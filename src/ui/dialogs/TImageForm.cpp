@@ -72,7 +72,9 @@ bool TImageForm::Show(const std::string& path, int position, int durationMs) {
   Image->setGeometry(0, 0, client.width(), client.height());
   setFixedSize(client);
   move(ImagePlacement(position, client, screen_));
-  CloseTimer->start(std::max(durationMs, 0));
+  // No duration: the picture stays until it is clicked (a timer of no
+  // interval would hide it before it is seen).
+  if (durationMs > 0) CloseTimer->start(durationMs);
   show();
   raise();
   return true;

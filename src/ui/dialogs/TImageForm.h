@@ -19,7 +19,7 @@ QPoint ImagePlacement(int position, QSize client, QSize screen);
 
 // The picture of a profile, shown for a while after a switch: borderless,
 // above every window, never taking the focus. A click or the end of the
-// duration hides it.
+// duration (when there is one) hides it.
 class TImageForm : public QWidget {
   Q_OBJECT
 
@@ -28,7 +28,8 @@ class TImageForm : public QWidget {
   // at each Show.
   explicit TImageForm(const double* fullScreenRatio, QWidget* parent = nullptr);
 
-  // False (logged) when the file is not a picture; the window then stays hidden.
+  // False (logged) when the file is not a picture; the window then stays
+  // hidden. A duration of 0 or less keeps the picture until it is clicked.
   bool Show(const std::string& path, int position, int durationMs);
   void Hide();
 

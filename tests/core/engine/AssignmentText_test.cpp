@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <limits>
 
 #include "core/device/DeviceConfig.h"
 #include "core/device/DeviceTemplate.h"
@@ -70,6 +71,24 @@ INSTANTIATE_TEST_SUITE_P(
                    r.accelerationFactor = 2.5f;
                  },
                  "Mouse: ↑(30) ←(30) x2左Click ", "---"},
+        TextCase{"MouseAccelerationPastTheIntegerRange",
+                 [](auto& r) {
+                   r.kind = K::Mouse;
+                   r.accelerationFactor = 1e30f;
+                 },
+                 "Mouse: x2147483647", "---"},
+        TextCase{"MouseAccelerationInfinite",
+                 [](auto& r) {
+                   r.kind = K::Mouse;
+                   r.accelerationFactor = std::numeric_limits<float>::infinity();
+                 },
+                 "Mouse: x2147483647", "---"},
+        TextCase{"MouseAccelerationJustBelowTwoToThe31",
+                 [](auto& r) {
+                   r.kind = K::Mouse;
+                   r.accelerationFactor = 2147483520.0f;
+                 },
+                 "Mouse: x2147483520", "---"},
         TextCase{"MouseWheelOnly",
                  [](auto& r) {
                    r.kind = K::Mouse;

@@ -87,6 +87,26 @@ TEST_F(ProcessingTimerTest, TicksCountEveryWakeUpButCyclesOnlyWhileEnabled) {
   EXPECT_THAT(handler_.lockedTick, ElementsAre(1, 4));
 }
 
+TEST_F(ProcessingTimerTest, TheUsersPauseOutlastsEditBracketsAndRestarts) {
+  ASSERT_TRUE(timer_.TimerInit(0));
+  timer_.SetUserPaused(true);
+  thread_.Fire();
+  // An edit during the pause, then a restart of the thread (theme change).
+  timer_.TimerDisable();
+  timer_.TimerEnable();
+  thread_.Fire();
+  timer_.TimerTerminate();
+  ASSERT_TRUE(timer_.TimerInit(0));
+  thread_.Fire();
+  EXPECT_TRUE(timer_.UserPaused());
+  EXPECT_FALSE(timer_.Disabled());
+
+  timer_.SetUserPaused(false);
+  thread_.Fire();
+  EXPECT_THAT(handler_.everyTick, ElementsAre(1, 2, 3, 4));
+  EXPECT_THAT(handler_.lockedTick, ElementsAre(4));
+}
+
 TEST_F(ProcessingTimerTest, BusyLockSkipsTheCycleButTheTickAdvances) {
   ASSERT_TRUE(timer_.TimerInit(0));
   std::promise<void> locked;

@@ -176,6 +176,26 @@ TEST_F(ProfileCommandsTest, CopyMakesACurrentModifiedDuplicateWithAnEmptyFile) {
   EXPECT_EQ(FileText("Arcade 2.cfg"), "");
 }
 
+TEST_F(ProfileCommandsTest, SlotTemplatesResolveInLoadedCopiedAndNewProfiles) {
+  const DeviceTemplateManager labels(dir.File("templates.json"),
+                                     DeviceTemplateManager::Mode::ReadOnly);
+  templates = &labels;
+  dir.Write("Pad.cfg", "[General]\nFileVersion=70\n\n[Joystick 1]\nDefaultTemplateId=XBOX\n");
+  ConfigFileManager& m = Start();
+  const TDeviceTemplate* xbox = labels.Find("XBOX");
+  ASSERT_NE(xbox, nullptr);
+  EXPECT_EQ(m.Current()->Joystick(0)->resolvedTemplate, xbox) << "read from its file";
+
+  prompt.Name("Pad 2");
+  ASSERT_TRUE(m.Copy(0, prompt));
+  EXPECT_EQ(m.Current()->Joystick(0)->resolvedTemplate, xbox) << "copied";
+
+  prompt.Name("Fresh");
+  ASSERT_TRUE(m.New(prompt));
+  m.Current()->SetDefaultTemplateId(1, "PS4");
+  EXPECT_EQ(m.Current()->Joystick(1)->resolvedTemplate, labels.Find("PS4")) << "created";
+}
+
 TEST_F(ProfileCommandsTest, RenameMovesTheFileTheNameAndTheProfile) {
   ConfigFileManager& m = Start({"A", "B", "C"});
   ASSERT_EQ(m.LoadByIndex(1, true), 0);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/applink/AppLinkManager.h"
+#include "core/device/DeviceTemplateManager.h"
 #include "core/processing/Messages.h"
 #include "core/profile/ConfigFileManager.h"
 #include "core/settings/GlobalSettings.h"
@@ -42,6 +43,7 @@ class ProfileManagerTest : public ::testing::Test {
     for (const char* name : names) WriteProfile(name, threshold++);
     manager = std::make_unique<ConfigFileManager>(dir.Dir(), settings, messages, cycle, collation);
     manager->SetAppLinks(&links);
+    manager->SetTemplates(templates);
     manager->LoadList();
     cycle.Clear();
     messages.Clear();
@@ -85,6 +87,8 @@ class ProfileManagerTest : public ::testing::Test {
   // whoever runs the tests.
   NameCollation collation{"C.UTF-8"};
   AppLinkManager links{"/unused/"};
+  // The label templates a test hands to the manager; none by default.
+  const DeviceTemplateManager* templates = nullptr;
   std::unique_ptr<ConfigFileManager> manager;
 };
 
