@@ -28,8 +28,8 @@ class DisplayLock {
       for (char& c : name) {
         if (c == '/' || c == ':') c = '_';
       }
-      fd_ = ::open(("/tmp/brevanto-x-test" + name + ".lock").c_str(),
-                   O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+      fd_ = ::open(("/tmp/brevanto-x-test" + name + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC,
+                   0666);
     }
     if (fd_ >= 0) ::flock(fd_, LOCK_EX);
   }
