@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "core/device/DeviceConfig.h"
-#include "core/ports/AutoStartTask.h"
 #include "core/profile/ConfigFile.h"
 #include "core/settings/GlobalSettings.h"
+#include "core/ports/AutoStartTask.h"
 #include "ui/MainFormHost.h"
 #include "ui/TMainForm.h"
 
