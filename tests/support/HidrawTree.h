@@ -6,6 +6,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -33,9 +34,12 @@ class HidrawTree {
   };
 
   HidrawTree() {
+    // A plain, short name: a parameterised test's name holds a "/", which
+    // would make a folder inside the folder (only the inner one would go),
+    // and socket node paths must fit the 108 bytes of a socket address.
+    static std::atomic<int> counter{0};
     root_ = std::filesystem::temp_directory_path() /
-            ("brevanto_hidraw_" + std::to_string(::getpid()) + "_" +
-             ::testing::UnitTest::GetInstance()->current_test_info()->name());
+            ("brevanto_hidraw_" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
     std::filesystem::remove_all(root_);
     std::filesystem::create_directories(ClassDir());
     std::filesystem::create_directories(DevDir());

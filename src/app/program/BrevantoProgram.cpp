@@ -17,6 +17,7 @@
 #include "app/instance/InstanceChannel.h"
 #include "app/output/OwnKeyRepeatNotifier.h"
 #include "app/power/LogindSleepWatcher.h"
+#include "app/program/FatalError.h"
 #include "app/signals/ShutdownSignalNotifier.h"
 #include "core/applink/AppLinkManager.h"
 #include "core/engine/ButtonEngine.h"
@@ -126,6 +127,20 @@ BrevantoProgram::~BrevantoProgram() {
 }
 
 std::optional<int> BrevantoProgram::Start() {
+  // Whatever goes wrong in start-up is shown, logged and ends the program in
+  // order, never silently.
+  try {
+    return StartUp();
+  } catch (const std::exception& error) {
+    ShowStartError(std::string("Start-up failed: ") + error.what());
+  } catch (...) {
+    ShowStartError("Start-up failed: unknown error");
+  }
+  Shutdown();
+  return 1;
+}
+
+std::optional<int> BrevantoProgram::StartUp() {
   try {
     appInfo_ = std::make_unique<AppInfo>(context_, AppInfo::LogOpening::AfterInstanceCheck);
   } catch (const AppInfoError& error) {
@@ -134,14 +149,30 @@ std::optional<int> BrevantoProgram::Start() {
   }
   std::error_code ignored;
   firstStart_ = !std::filesystem::exists(appInfo_->IniFilePath(), ignored);
-  appInfo_->SetSingleInstance(
-      std::make_unique<LinuxSingleInstance>(InstanceDirectory(appInfo_->DataDir())));
+  // One place per user whatever the data directory, so that starts with
+  // different data directories still find each other.
+  std::string instanceError;
+  instanceDir_ = InstanceDirectory(instanceError);
+  if (instanceDir_.empty()) {
+    std::fprintf(stderr, "brevanto: %s; not checking for another instance\n",
+                 instanceError.c_str());
+  }
+  auto singleInstance = std::make_unique<LinuxSingleInstance>(instanceDir_);
+  const LinuxSingleInstance& instance = *singleInstance;
+  appInfo_->SetSingleInstance(std::move(singleInstance));
   if (appInfo_->LoadSettings()) {
+    const bool failed = appInfo_->HandOverFailed();
+    // A request the running instance did not take is not lost in silence.
+    if (failed) std::fprintf(stderr, "brevanto: %s\n", instance.HandOverError().c_str());
     appInfo_.reset();
     shutDown_ = true;
-    return 0;
+    return failed ? 1 : 0;
   }
   started_ = true;
+  if (instanceDir_.empty()) LOG_ERROR("Instance files: %s", instanceError.c_str());
+  for (const std::string& option : options_.unknown) {
+    LOG_INFO("Unknown option ignored: %s", option.c_str());
+  }
   // From here on a signal ends the program in order (once the event loop
   // runs), never half way through start-up.
   signals_ = std::make_unique<ShutdownSignalNotifier>([this](int) { RequestExit(); });
@@ -296,8 +327,8 @@ void BrevantoProgram::StartTimer() {
 
 void BrevantoProgram::WatchEvents() {
   channel_ = std::make_unique<InstanceChannel>(messages_);
-  const std::string directory = InstanceDirectory(appInfo_->DataDir());
-  switch (channel_->Listen(directory)) {
+  const std::string& directory = instanceDir_;
+  switch (directory.empty() ? InstanceServer::ListenStatus::Failed : channel_->Listen(directory)) {
     case InstanceServer::ListenStatus::Listening:
       break;
     case InstanceServer::ListenStatus::ServedElsewhere:
@@ -408,11 +439,7 @@ void BrevantoProgram::SyncShowMainForm() {
 }
 
 void BrevantoProgram::ShowStartError(const std::string& text) {
-  Logger::Instance().Write(LogLevel::Error, text);
-  std::fprintf(stderr, "brevanto: %s\n", text.c_str());
-  if (windowed_) {
-    QMessageBox::critical(nullptr, QStringLiteral("Error"), QString::fromStdString(text));
-  }
+  ReportFatalError(text, windowed_);
 }
 
 void BrevantoProgram::ReleaseHeldOutput() {
@@ -580,8 +607,8 @@ bool BrevantoProgram::LoadProfileByName(const std::string& name) {
   return profiles_->LoadByName(name) == 0;
 }
 
-bool BrevantoProgram::LoadProfileByInitial(char initial) {
-  return profiles_->LoadByInitial(static_cast<unsigned char>(initial)) >= 0;
+bool BrevantoProgram::LoadProfileByInitial(char32_t initial) {
+  return profiles_->LoadByInitial(initial) >= 0;
 }
 
 void BrevantoProgram::ReportMissingProfile() {
