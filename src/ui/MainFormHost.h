@@ -8,6 +8,7 @@
 namespace brevanto {
 
 class AutoStartTask;
+class ButtonAssignment;
 class ConfigFile;
 class TDeviceConfig;
 struct GlobalSettings;
@@ -56,6 +57,9 @@ class MainFormHost {
   // TimerDisable and TimerEnable.
   virtual void TimerDisable() = 0;
   virtual void TimerEnable() = 0;
+  // Lets go of whatever the record holds (keys, buttons, repeat, toggle)
+  // before it changes; called between TimerDisable and TimerEnable.
+  virtual void ReleaseButton(ButtonAssignment& record) = 0;
   virtual const SlotStates& PressedStates() const = 0;
   virtual void SetJoystickProcessingSuspended(bool suspended) = 0;
   virtual void SetAppLinkSuspended(bool suspended) = 0;

@@ -8,6 +8,7 @@
 #include "app/program/ProgramOptions.h"
 #include "app/program/WindowMessages.h"
 #include "core/input/SlotState.h"
+#include "core/ports/PowerStateHandler.h"
 #include "core/processing/CycleProfileHooks.h"
 #include "core/processing/InjectedInput.h"
 #include "core/settings/StartupContext.h"
@@ -16,7 +17,6 @@
 #include "platform/linux/sdl/SdlContext.h"
 #include "platform/linux/shell/LinuxShell.h"
 #include "platform/linux/timer/TimerFdThread.h"
-#include "core/ports/PowerStateHandler.h"
 #include "ui/MainFormHost.h"
 
 namespace brevanto {
@@ -106,6 +106,7 @@ class BrevantoProgram final : public QObject,
   void RedetectDevices(bool forceNotify) override;
   void TimerDisable() override;
   void TimerEnable() override;
+  void ReleaseButton(ButtonAssignment& record) override;
   const SlotStates& PressedStates() const override;
   void SetJoystickProcessingSuspended(bool suspended) override;
   void SetAppLinkSuspended(bool suspended) override;
