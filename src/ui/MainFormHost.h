@@ -9,6 +9,7 @@ namespace brevanto {
 
 class AppLinkManager;
 class AutoStartTask;
+class ButtonAssignment;
 class ConfigFile;
 class TDeviceConfig;
 class WindowTracker;
@@ -69,6 +70,9 @@ class MainFormHost {
   // in place.
   virtual void TimerDisable() = 0;
   virtual void TimerEnable() = 0;
+  // Lets go of whatever the record holds (keys, buttons, repeat, toggle)
+  // before it changes; called between TimerDisable and TimerEnable.
+  virtual void ReleaseButton(ButtonAssignment& record) = 0;
   virtual const SlotStates& PressedStates() const = 0;
   virtual void SetJoystickProcessingSuspended(bool suspended) = 0;
   virtual void SetAppLinkSuspended(bool suspended) = 0;

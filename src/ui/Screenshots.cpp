@@ -6,19 +6,23 @@
 #include <QMenu>
 #include <QPixmap>
 #include <QTabBar>
+#include <QTabWidget>
 #include <QThread>
 #include <QTimer>
 #include <QTreeWidget>
 #include <functional>
 
 #include "core/applink/AppLinkManager.h"
+#include "core/profile/ConfigFile.h"
+#include "ui/ButtonListEditor.h"
 #include "ui/MainFormHost.h"
 #include "ui/TMainForm.h"
 #include "ui/UiText.h"
 #include "ui/dialogs/TAboutBox.h"
-#include "ui/dialogs/TPreferenceDialog.h"
 #include "ui/dialogs/TAppLinkDialog.h"
 #include "ui/dialogs/TAppLinkItemDialog.h"
+#include "ui/dialogs/TAssignDialog.h"
+#include "ui/dialogs/TPreferenceDialog.h"
 
 namespace brevanto {
 namespace {
@@ -115,6 +119,32 @@ std::vector<std::string> WriteScreenshots(TMainForm& form, const std::string& fo
     item.show();
     Settle(100);
     save(item, kScreenshotAppLinkItem);
+  }
+
+  {
+    // Shown, never confirmed: the pictures change no assignment.
+    TAssignDialog dialog(form.Editor(), 0, &form);
+    for (int page = 0; page < dialog.PageControl1->count(); ++page) {
+      int button = -1;
+      std::string label;
+      for (int row = 0; row < form.lvButtonList->topLevelItemCount(); ++row) {
+        const QTreeWidgetItem* item = form.lvButtonList->topLevelItem(row);
+        const int candidate = item->data(0, TMainForm::kButtonRole).toInt();
+        dialog.Load(candidate, FromQ(item->text(0)));
+        if (button < 0 || dialog.PageControl1->currentIndex() == page) {
+          button = candidate;
+          label = FromQ(item->text(0));
+        }
+        if (dialog.PageControl1->currentIndex() == page) break;
+      }
+      if (button < 0) break;
+      dialog.Load(button, label);
+      dialog.PageControl1->setCurrentIndex(page);
+      dialog.show();
+      Settle(100);
+      save(dialog, kScreenshotAssignPages[page]);
+    }
+    dialog.hide();
   }
 
   form.MMDarkMode->trigger();

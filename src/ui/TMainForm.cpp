@@ -21,7 +21,6 @@
 #include <QSystemTrayIcon>
 #include <QTabBar>
 #include <QTimer>
-#include <QToolTip>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -293,9 +292,8 @@ void TMainForm::BuildMenus() {
   for (QMenu* menu : {PMConfigList, PMJoystickTab, PMButtonList, PMTaskTray}) WatchMenu(menu);
 
   // Commands whose dialogs this build does not have.
-  for (QAction* action :
-       {MMJoystickProperty, PMEditDeviceTemplate, PMEditDeviceTemplate2,
-        PMSpecifyTabTemplate, PMSpecifyTabTemplate2, PMButtonListEdit}) {
+  for (QAction* action : {MMJoystickProperty, PMEditDeviceTemplate, PMEditDeviceTemplate2,
+                          PMSpecifyTabTemplate, PMSpecifyTabTemplate2}) {
     NotAvailable(action);
   }
 
@@ -360,6 +358,7 @@ void TMainForm::BuildMenus() {
     connect(a, &QAction::triggered, this, &TMainForm::PMRenameTabNameClick);
   }
   ButtonListEditor* editor = editor_.get();
+  connect(PMButtonListEdit, &QAction::triggered, editor, &ButtonListEditor::btnEditSelectedClick);
   connect(PMButtonListCopy, &QAction::triggered, editor, &ButtonListEditor::PMButtonListCopyClick);
   connect(PMButtonListPaste, &QAction::triggered, editor,
           &ButtonListEditor::PMButtonListPasteClick);
@@ -423,8 +422,6 @@ void TMainForm::BuildLayout() {
   }
   btnEditSelected =
       Named(new QPushButton(QStringLiteral("このボタン設定を編集"), tsJoystick), "btnEditSelected");
-  btnEditSelected->setEnabled(false);
-  btnEditSelected->setToolTip(QString::fromUtf8(kNotAvailableYet));
   btnConfigWizard =
       Named(new QPushButton(QStringLiteral("簡易設定ウィザード"), tsJoystick), "btnConfigWizard");
   auto* listButtons = new QHBoxLayout;
@@ -467,9 +464,11 @@ void TMainForm::BuildLayout() {
           &TMainForm::tcJoystickContextPopup);
   connect(lvButtonList, &QTreeWidget::customContextMenuRequested, this,
           &TMainForm::lvButtonListContextPopup);
-  connect(lvButtonList, &QTreeWidget::itemDoubleClicked, this, [this] {
-    QToolTip::showText(QCursor::pos(), QString::fromUtf8(kNotAvailableYet), lvButtonList);
-  });
+  connect(lvButtonList, &QTreeWidget::itemDoubleClicked, editor_.get(),
+          &ButtonListEditor::btnEditSelectedClick);
+  connect(btnEditSelected, &QPushButton::clicked, editor_.get(),
+          &ButtonListEditor::btnEditSelectedClick);
+  lvButtonList->installEventFilter(editor_.get());
   connect(btnConfigWizard, &QPushButton::clicked, editor_.get(),
           &ButtonListEditor::btnConfigWizardClick);
 }

@@ -2,6 +2,7 @@
 
 #include <QMetaObject>
 #include <QPointer>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -99,6 +100,10 @@ class FakeMainFormHost : public MainFormHost {
 
   void TimerDisable() override { ++timerDisabled; }
   void TimerEnable() override { --timerDisabled; }
+  void ReleaseButton(ButtonAssignment& record) override {
+    released.push_back({record.joystickIndex, record.buttonIndex});
+    if (releaseButton) releaseButton(record);
+  }
   const SlotStates& PressedStates() const override { return states; }
   void SetJoystickProcessingSuspended(bool suspended) override { joystickSuspended = suspended; }
   void SetAppLinkSuspended(bool suspended) override { appLinkSuspended = suspended; }
@@ -133,6 +138,10 @@ class FakeMainFormHost : public MainFormHost {
   std::vector<TDeviceConfig> devices;
   int redetections = 0, forcedRedetections = 0;
   int timerDisabled = 0;
+  // Records released before a change, as (slot, virtual button); the engine
+  // a test runs may let go of them for real.
+  std::vector<std::pair<int, int>> released;
+  std::function<void(ButtonAssignment&)> releaseButton;
   SlotStates states{};
   bool joystickSuspended = false, appLinkSuspended = false;
   bool processing = true;

@@ -233,14 +233,11 @@ TEST_F(TMainFormTest, TheOptionsTabHasNoPopupMenu) {
 
 TEST_F(TMainFormTest, CommandsWithoutTheirDialogAreDisabledAndSaySo) {
   Create();
-  for (QAction* a : {form->MMJoystickProperty,
-                     form->MMAutoStartup /* no autostart on this host */, form->PMButtonListEdit,
+  for (QAction* a : {form->MMJoystickProperty, form->MMAutoStartup /* no autostart on this host */,
                      form->PMEditDeviceTemplate}) {
     EXPECT_FALSE(a->isEnabled()) << a->objectName().toStdString();
     EXPECT_FALSE(a->toolTip().isEmpty()) << a->objectName().toStdString();
   }
-  EXPECT_FALSE(form->btnEditSelected->isEnabled());
-  EXPECT_FALSE(form->btnEditSelected->toolTip().isEmpty());
 }
 
 TEST_F(TMainFormTest, ProfileCommandsRefreshTheListOnlyOnSuccess) {

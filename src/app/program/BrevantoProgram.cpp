@@ -561,6 +561,10 @@ void BrevantoProgram::TimerEnable() {
   timer_->TimerEnable();
 }
 
+void BrevantoProgram::ReleaseButton(ButtonAssignment& record) {
+  hooks_.ForceRelease(record);
+}
+
 const SlotStates& BrevantoProgram::PressedStates() const {
   return cycle_->Slots();
 }

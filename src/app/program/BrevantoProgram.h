@@ -110,6 +110,7 @@ class BrevantoProgram final : public QObject,
   void RedetectDevices(bool forceNotify) override;
   void TimerDisable() override;
   void TimerEnable() override;
+  void ReleaseButton(ButtonAssignment& record) override;
   const SlotStates& PressedStates() const override;
   void SetJoystickProcessingSuspended(bool suspended) override;
   void SetAppLinkSuspended(bool suspended) override;
