@@ -22,6 +22,7 @@
 #include "platform/linux/instance/InstancePaths.h"
 #include "platform/linux/instance/InstanceServer.h"
 #include "support/LogCapture.h"
+#include "support/ScopedEnvironment.h"
 #include "support/TempDir.h"
 
 namespace brevanto {
@@ -123,34 +124,6 @@ TEST(LinuxSingleInstance, ALockThatCannotBeMadeDoesNotStopTheProgram) {
   EXPECT_TRUE(log.HasMessage("No such file or directory"));
 }
 
-// Sets environment variables for one scope and puts them back.
-class ScopedEnvironment {
- public:
-  void Set(const char* name, const char* value) {
-    if (saved_.count(name) == 0) {
-      const char* old = std::getenv(name);
-      saved_[name] = old ? std::optional<std::string>(old) : std::nullopt;
-    }
-    if (value) {
-      ::setenv(name, value, 1);
-    } else {
-      ::unsetenv(name);
-    }
-  }
-  ~ScopedEnvironment() {
-    for (const auto& [name, value] : saved_) {
-      if (value) {
-        ::setenv(name.c_str(), value->c_str(), 1);
-      } else {
-        ::unsetenv(name.c_str());
-      }
-    }
-  }
-
- private:
-  std::map<std::string, std::optional<std::string>> saved_;
-};
-
 TEST(InstancePaths, RuntimeFolderWhenItExistsElseAPrivateFolderOfTheUser) {
   TempDir runtime;
   TempDir temporary;
@@ -168,7 +141,7 @@ TEST(InstancePaths, RuntimeFolderWhenItExistsElseAPrivateFolderOfTheUser) {
       {"relative/run", temporary.path().c_str(), own},
       {"/no/such/folder", temporary.path().c_str(), own},
   };
-  ScopedEnvironment environment;
+  testing::ScopedEnvironment environment;
   for (const Case& c : cases) {
     environment.Set("XDG_RUNTIME_DIR", c.runtime);
     environment.Set("TMPDIR", c.tmpdir);
