@@ -16,11 +16,15 @@ inline constexpr const char* kScreenshotAbout = "about.png";
 inline constexpr const char* kScreenshotPreferences = "preferences.png";
 inline constexpr const char* kScreenshotAppLinks = "applinks.png";
 inline constexpr const char* kScreenshotAppLinkItem = "applink-item.png";
+inline constexpr const char* kScreenshotDeviceConfig = "device-config.png";
+inline constexpr const char* kScreenshotTemplates = "templates.png";
 
 // Shows the window and writes its pictures into the folder (which must
 // exist): the first joystick tab in the light and the dark theme, the options
 // page, the tray menu, the About box, the preferences and, where the program
-// has application links, their list and the first link in its own dialog. The window is rendered by itself,
+// has application links, their list and the first link in its own dialog,
+// then the device settings on their second page and the button labels of the
+// Xbox template. The window is rendered by itself,
 // so no window manager or screen capture is needed; it is made the active
 // window first, as highlights show only then. The theme, the tab and the
 // processing thread are as before when it returns. Returns the files

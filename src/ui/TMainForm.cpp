@@ -28,6 +28,8 @@
 #include <filesystem>
 
 #include "core/device/DeviceConfig.h"
+#include "core/device/DeviceConfigManager.h"
+#include "core/device/DeviceTemplate.h"
 #include "core/engine/AssignmentText.h"
 #include "core/engine/KeyNames.h"
 #include "core/log/Logger.h"
@@ -46,6 +48,8 @@
 #include "ui/WindowGeometry.h"
 #include "ui/dialogs/TAboutBox.h"
 #include "ui/dialogs/TAppLinkDialog.h"
+#include "ui/dialogs/TDeviceConfigDialog.h"
+#include "ui/dialogs/TDeviceTemplateDialog.h"
 #include "ui/dialogs/TGreetingDialog.h"
 #include "ui/dialogs/TImageForm.h"
 #include "ui/dialogs/TInputNameDialog.h"
@@ -293,9 +297,7 @@ void TMainForm::BuildMenus() {
   for (QMenu* menu : {PMConfigList, PMJoystickTab, PMButtonList, PMTaskTray}) WatchMenu(menu);
 
   // Commands whose dialogs this build does not have.
-  for (QAction* action :
-       {MMJoystickProperty, PMEditDeviceTemplate, PMEditDeviceTemplate2,
-        PMSpecifyTabTemplate, PMSpecifyTabTemplate2, PMButtonListEdit}) {
+  for (QAction* action : {PMButtonListEdit}) {
     NotAvailable(action);
   }
 
@@ -358,6 +360,13 @@ void TMainForm::BuildMenus() {
   connect(PMClearDeviceName, &QAction::triggered, this, &TMainForm::PMClearDeviceNameClick);
   for (QAction* a : {PMRenameTabName, PMRenameTabName2}) {
     connect(a, &QAction::triggered, this, &TMainForm::PMRenameTabNameClick);
+  }
+  connect(MMJoystickProperty, &QAction::triggered, this, &TMainForm::MMJoystickPropertyClick);
+  for (QAction* a : {PMEditDeviceTemplate, PMEditDeviceTemplate2}) {
+    connect(a, &QAction::triggered, this, &TMainForm::PMEditDeviceTemplateClick);
+  }
+  for (QAction* a : {PMSpecifyTabTemplate, PMSpecifyTabTemplate2}) {
+    connect(a, &QAction::triggered, this, &TMainForm::PMSpecifyTabTemplateClick);
   }
   ButtonListEditor* editor = editor_.get();
   connect(PMButtonListCopy, &QAction::triggered, editor, &ButtonListEditor::PMButtonListCopyClick);
@@ -753,6 +762,10 @@ bool TMainForm::HandleMessage(const PostedMessage& message) {
       return true;
     case WM_BRV_DEVICES_CHANGED:
       DevicesChanged();
+      return true;
+    case WM_BRV_ANALOG_CHANGED:
+      // The cycle reports to the device dialog only while it is open.
+      if (deviceDialog_) deviceDialog_->AxisValuesChanged();
       return true;
     case WM_BRV_UPDATE_CAPTION:
       UpdateCaption();
@@ -1168,6 +1181,53 @@ void TMainForm::PMRenameTabNameClick() {
                             "このタブの表示名を入力してください", joystick->DefaultDisplayName);
   if (name.empty() || name == joystick->DefaultDisplayName) return;
   joystick->DefaultDisplayName = name;
+  MarkModified();
+  Rebuild();
+}
+
+void TMainForm::MMJoystickPropertyClick() {
+  LOG_DEBUG("Opening DeviceConfigDialog...");
+  host_.RedetectDevices(false);
+  auto dialog = std::make_unique<TDeviceConfigDialog>(host_, this);
+  host_.TimerDisable();
+  host_.PublishDeviceDialog(static_cast<WindowId>(dialog->winId()));
+  deviceDialog_ = dialog.get();
+  host_.TimerEnable();
+  dialog->exec();
+  LOG_DEBUG("Closed DeviceConfigDialog");
+  host_.SaveSettings();
+  host_.TimerDisable();
+  host_.PublishDeviceDialog(kNoWindow);
+  deviceDialog_ = nullptr;
+  dialog.reset();
+  host_.RedetectDevices(true);
+  host_.TimerEnable();
+}
+
+void TMainForm::PMEditDeviceTemplateClick() {
+  const int slot = ShownSlot();
+  if (slot < 0 || slot >= host_.DetectedDeviceCount()) return;
+  TDeviceConfig* device = host_.SlotDevice(slot);
+  if (!device) return;
+  const TDeviceTemplate* current = device->resolvedTemplate;
+  const std::string id = TDeviceTemplateDialog::Choose(
+      host_.Templates(), current ? current->Id() : std::string(), this);
+  host_.TimerDisable();
+  host_.Devices().SetTemplateId(*device, id);
+  host_.TimerEnable();
+  host_.SaveSettings();
+  Rebuild();
+}
+
+void TMainForm::PMSpecifyTabTemplateClick() {
+  ConfigFile* p = Profile();
+  ProfileJoystick* joystick = ShownJoystick();
+  if (!p || !joystick) return;
+  const std::string id =
+      TDeviceTemplateDialog::Choose(host_.Templates(), joystick->DefaultTemplateId, this);
+  host_.TimerDisable();
+  p->SetDefaultTemplateId(ShownSlot(), id);
+  host_.TimerEnable();
   MarkModified();
   Rebuild();
 }

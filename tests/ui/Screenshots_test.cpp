@@ -52,10 +52,11 @@ TEST_F(TMainFormTest, ScreenshotsShowTheWindowInBothThemesAndLeaveItAsItWas) {
   std::string error;
   const std::vector<std::string> files = WriteScreenshots(*form, dir.path().string(), error);
   EXPECT_EQ(error, "");
-  ASSERT_EQ(files, (std::vector<std::string>{dir.File("main-window.png"), dir.File("options.png"),
-                                             dir.File("tray-menu.png"), dir.File("about.png"),
-                                             dir.File("main-window-dark.png"),
-                                             dir.File("preferences.png")}));
+  ASSERT_EQ(files,
+            (std::vector<std::string>{dir.File("main-window.png"), dir.File("options.png"),
+                                      dir.File("tray-menu.png"), dir.File("about.png"),
+                                      dir.File("main-window-dark.png"), dir.File("preferences.png"),
+                                      dir.File("device-config.png"), dir.File("templates.png")}));
   std::vector<QImage> images;
   for (const std::string& file : files) {
     images.emplace_back(QString::fromStdString(file));
@@ -86,11 +87,12 @@ TEST_F(TMainFormTest, ScreenshotsShowTheApplicationLinksWhereTheProgramHasThem) 
   std::string error;
   const std::vector<std::string> files = WriteScreenshots(*form, dir.path().string(), error);
   EXPECT_EQ(error, "");
-  ASSERT_EQ(files, (std::vector<std::string>{dir.File("main-window.png"), dir.File("options.png"),
-                                             dir.File("tray-menu.png"), dir.File("about.png"),
-                                             dir.File("applinks.png"), dir.File("applink-item.png"),
-                                             dir.File("main-window-dark.png"),
-                                             dir.File("preferences.png")}));
+  ASSERT_EQ(files,
+            (std::vector<std::string>{dir.File("main-window.png"), dir.File("options.png"),
+                                      dir.File("tray-menu.png"), dir.File("about.png"),
+                                      dir.File("applinks.png"), dir.File("applink-item.png"),
+                                      dir.File("main-window-dark.png"), dir.File("preferences.png"),
+                                      dir.File("device-config.png"), dir.File("templates.png")}));
   const QImage list(QString::fromStdString(files[4]));
   const QImage item(QString::fromStdString(files[5]));
   EXPECT_GE(list.width(), 680) << "the four columns are in the picture";
