@@ -10,19 +10,20 @@
 #include <QSlider>
 #include <set>
 #include <string>
-// clang-format off
-#include <X11/Xlib.h>
-#include <X11/keysym.h>
-// clang-format on
 
 #include "core/device/DeviceConfig.h"
 #include "core/ports/WindowTracker.h"
 #include "program/ProgramInProcess.h"
-#include "support/TestWindow.h"
 #include "support/UiTestSupport.h"
 #include "ui/TMainForm.h"
 #include "ui/dialogs/DevicePreviews.h"
 #include "ui/dialogs/TDeviceConfigDialog.h"
+// Xlib's macros clash with Qt's names: after every Qt header.
+// clang-format off
+#include <X11/Xlib.h>
+#include <X11/keysym.h>
+#include "support/TestWindow.h"
+// clang-format on
 
 namespace brevanto::testing {
 namespace {
@@ -56,16 +57,16 @@ TEST_F(DeviceDialogWiring, PreviewFollowsTheStickWithoutOutputAndSettingsApplyOn
                     right + "\r\n[Joystick 2]\r\n" + right);
   // The program's own windows get the output like any other.
   run.WriteData("Brevanto.ini", "[LastStatus]\r\nFileName=Play\r\nSkipForegroundProcessing=0\r\n");
-  // The stick swings right and left, a third of a second each way.
+  // The stick rests for the first five seconds, so that no key is held when
+  // the dialog opens, then swings right and left, a third of a second each way.
   std::string pad = "device 1 dinput\n";
-  for (int tick = 1; tick < 3750; tick += 20) {
+  for (int tick = 300; tick < 3750; tick += 20) {
     pad += std::to_string(tick) + " 1 x " + ((tick / 20) % 2 ? "-1000" : "1000") + "\n";
   }
   run.Write("pad.txt", pad + "end 3750\n");
   ASSERT_TRUE(Start({"--virtual-pad=" + run.Path("pad.txt")}));
   ASSERT_TRUE(ServeUntil([&] { return program->DetectedDeviceCount() == 1; }));
   TMainForm& form = *program->Form();
-  ASSERT_TRUE(InFront(form));
 
   bool used = false;
   WhenModal<TDeviceConfigDialog>([&](TDeviceConfigDialog* dialog) {
@@ -78,6 +79,7 @@ TEST_F(DeviceDialogWiring, PreviewFollowsTheStickWithoutOutputAndSettingsApplyOn
       dialog->reject();
       return;
     }
+    EXPECT_FALSE(KeyDown(display, XK_d)) << "the stick rested until now";
     std::set<int> positions;
     bool typed = false;
     ServeUntil(
@@ -86,7 +88,7 @@ TEST_F(DeviceDialogWiring, PreviewFollowsTheStickWithoutOutputAndSettingsApplyOn
           typed = typed || KeyDown(display, XK_d);
           return positions.count(0) && positions.count(100);
         },
-        5000);
+        15000);
     EXPECT_TRUE(positions.count(0) && positions.count(100)) << "the preview follows the stick";
     EXPECT_FALSE(typed) << "nothing is sent while the dialog is in front";
 
@@ -105,7 +107,6 @@ TEST_F(DeviceDialogWiring, PreviewFollowsTheStickWithoutOutputAndSettingsApplyOn
   EXPECT_EQ(program->SlotDevice(0), nullptr);
   ASSERT_NE(program->SlotDevice(1), nullptr) << "the controller moved to joystick 2";
   EXPECT_EQ(program->SlotDevice(1)->Name, "Brevanto Virtual Joystick");
-  EXPECT_TRUE(ServeUntil([&] { return form.TabCaption(1) == "[2] Brevanto Virtual Joystick"; }));
 
   // With the main window in front again the same stick types.
   ASSERT_TRUE(InFront(form));
