@@ -74,6 +74,10 @@ void AxisPreview::paintEvent(QPaintEvent*) {
   painter.fillRect(rect(), palette().window());
   const double s = Scale();
   painter.scale(s, s);
+  // The longest name has to fit before the scale, which starts at 48.
+  QFont small = font();
+  small.setPixelSize(10);
+  painter.setFont(small);
   for (int axis = 0; axis < kAxisCount; ++axis) {
     const int y = 10 + 20 * axis;
     painter.setPen(palette().windowText().color());
