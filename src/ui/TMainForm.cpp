@@ -28,8 +28,6 @@
 #include <filesystem>
 
 #include "core/device/DeviceConfig.h"
-#include "core/device/DeviceConfigManager.h"
-#include "core/device/DeviceTemplate.h"
 #include "core/engine/AssignmentText.h"
 #include "core/engine/KeyNames.h"
 #include "core/log/Logger.h"
@@ -49,7 +47,6 @@
 #include "ui/dialogs/TAboutBox.h"
 #include "ui/dialogs/TAppLinkDialog.h"
 #include "ui/dialogs/TDeviceConfigDialog.h"
-#include "ui/dialogs/TDeviceTemplateDialog.h"
 #include "ui/dialogs/TGreetingDialog.h"
 #include "ui/dialogs/TImageForm.h"
 #include "ui/dialogs/TInputNameDialog.h"
@@ -1181,53 +1178,6 @@ void TMainForm::PMRenameTabNameClick() {
                             "このタブの表示名を入力してください", joystick->DefaultDisplayName);
   if (name.empty() || name == joystick->DefaultDisplayName) return;
   joystick->DefaultDisplayName = name;
-  MarkModified();
-  Rebuild();
-}
-
-void TMainForm::MMJoystickPropertyClick() {
-  LOG_DEBUG("Opening DeviceConfigDialog...");
-  host_.RedetectDevices(false);
-  auto dialog = std::make_unique<TDeviceConfigDialog>(host_, this);
-  host_.TimerDisable();
-  host_.PublishDeviceDialog(static_cast<WindowId>(dialog->winId()));
-  deviceDialog_ = dialog.get();
-  host_.TimerEnable();
-  dialog->exec();
-  LOG_DEBUG("Closed DeviceConfigDialog");
-  host_.SaveSettings();
-  host_.TimerDisable();
-  host_.PublishDeviceDialog(kNoWindow);
-  deviceDialog_ = nullptr;
-  dialog.reset();
-  host_.RedetectDevices(true);
-  host_.TimerEnable();
-}
-
-void TMainForm::PMEditDeviceTemplateClick() {
-  const int slot = ShownSlot();
-  if (slot < 0 || slot >= host_.DetectedDeviceCount()) return;
-  TDeviceConfig* device = host_.SlotDevice(slot);
-  if (!device) return;
-  const TDeviceTemplate* current = device->resolvedTemplate;
-  const std::string id = TDeviceTemplateDialog::Choose(
-      host_.Templates(), current ? current->Id() : std::string(), this);
-  host_.TimerDisable();
-  host_.Devices().SetTemplateId(*device, id);
-  host_.TimerEnable();
-  host_.SaveSettings();
-  Rebuild();
-}
-
-void TMainForm::PMSpecifyTabTemplateClick() {
-  ConfigFile* p = Profile();
-  ProfileJoystick* joystick = ShownJoystick();
-  if (!p || !joystick) return;
-  const std::string id =
-      TDeviceTemplateDialog::Choose(host_.Templates(), joystick->DefaultTemplateId, this);
-  host_.TimerDisable();
-  p->SetDefaultTemplateId(ShownSlot(), id);
-  host_.TimerEnable();
   MarkModified();
   Rebuild();
 }
