@@ -22,6 +22,8 @@
 #include "ui/dialogs/TAppLinkDialog.h"
 #include "ui/dialogs/TAppLinkItemDialog.h"
 #include "ui/dialogs/TAssignDialog.h"
+#include "ui/dialogs/TDeviceConfigDialog.h"
+#include "ui/dialogs/TDeviceTemplateDialog.h"
 #include "ui/dialogs/TPreferenceDialog.h"
 
 namespace brevanto {
@@ -158,6 +160,18 @@ std::vector<std::string> WriteScreenshots(TMainForm& form, const std::string& fo
 
   WithModalDialog<TPreferenceDialog>(
       *form.MMPreference, [&](QWidget& dialog) { save(dialog, kScreenshotPreferences); });
+
+  WithModalDialog<TDeviceConfigDialog>(*form.MMJoystickProperty, [&](QWidget& dialog) {
+    static_cast<TDeviceConfigDialog&>(dialog).PageControl->setCurrentIndex(1);
+    Settle(100);
+    save(dialog, kScreenshotDeviceConfig);
+  });
+  {
+    TDeviceTemplateDialog templates(form.Host().Templates(), "XBOX", &form);
+    templates.show();
+    Settle(100);
+    save(templates, kScreenshotTemplates);
+  }
   return written;
 }
 

@@ -45,6 +45,7 @@
 #include "ui/WindowGeometry.h"
 #include "ui/dialogs/TAboutBox.h"
 #include "ui/dialogs/TAppLinkDialog.h"
+#include "ui/dialogs/TDeviceConfigDialog.h"
 #include "ui/dialogs/TGreetingDialog.h"
 #include "ui/dialogs/TImageForm.h"
 #include "ui/dialogs/TInputNameDialog.h"
@@ -291,12 +292,6 @@ void TMainForm::BuildMenus() {
   connect(PMTaskTray, &QMenu::aboutToShow, this, &TMainForm::PMTaskTrayPopup);
   for (QMenu* menu : {PMConfigList, PMJoystickTab, PMButtonList, PMTaskTray}) WatchMenu(menu);
 
-  // Commands whose dialogs this build does not have.
-  for (QAction* action : {MMJoystickProperty, PMEditDeviceTemplate, PMEditDeviceTemplate2,
-                          PMSpecifyTabTemplate, PMSpecifyTabTemplate2}) {
-    NotAvailable(action);
-  }
-
   auto runIfDone = [this](bool (MainFormHost::*command)(int)) {
     return [this, command] {
       if ((host_.*command)(lbConfigList->currentRow())) RefreshList();
@@ -356,6 +351,13 @@ void TMainForm::BuildMenus() {
   connect(PMClearDeviceName, &QAction::triggered, this, &TMainForm::PMClearDeviceNameClick);
   for (QAction* a : {PMRenameTabName, PMRenameTabName2}) {
     connect(a, &QAction::triggered, this, &TMainForm::PMRenameTabNameClick);
+  }
+  connect(MMJoystickProperty, &QAction::triggered, this, &TMainForm::MMJoystickPropertyClick);
+  for (QAction* a : {PMEditDeviceTemplate, PMEditDeviceTemplate2}) {
+    connect(a, &QAction::triggered, this, &TMainForm::PMEditDeviceTemplateClick);
+  }
+  for (QAction* a : {PMSpecifyTabTemplate, PMSpecifyTabTemplate2}) {
+    connect(a, &QAction::triggered, this, &TMainForm::PMSpecifyTabTemplateClick);
   }
   ButtonListEditor* editor = editor_.get();
   connect(PMButtonListEdit, &QAction::triggered, editor, &ButtonListEditor::btnEditSelectedClick);
@@ -752,6 +754,10 @@ bool TMainForm::HandleMessage(const PostedMessage& message) {
       return true;
     case WM_BRV_DEVICES_CHANGED:
       DevicesChanged();
+      return true;
+    case WM_BRV_ANALOG_CHANGED:
+      // The cycle reports to the device dialog only while it is open.
+      if (deviceDialog_) deviceDialog_->AxisValuesChanged();
       return true;
     case WM_BRV_UPDATE_CAPTION:
       UpdateCaption();

@@ -36,6 +36,7 @@ class MainFormHost;
 class MainFormOptions;
 class ProfileJoystick;
 class SoundPlayer;
+class TDeviceConfigDialog;
 class TDeviceTemplate;
 class TImageForm;
 struct GlobalSettings;
@@ -211,6 +212,11 @@ class TMainForm : public QMainWindow {
   void PMRenameDeviceNameClick();
   void PMClearDeviceNameClick();
   void PMRenameTabNameClick();
+  void MMJoystickPropertyClick();
+  void PMEditDeviceTemplateClick();
+  void PMSpecifyTabTemplateClick();
+  // The device configuration dialog while it is open, else nullptr.
+  TDeviceConfigDialog* DeviceDialog() const { return deviceDialog_; }
   void RestoreFromTray();
   void MinimizeApplication();
   void RestoreApplication();
@@ -281,6 +287,7 @@ class TMainForm : public QMainWindow {
   bool closed_ = false;
   int menusOpen_ = 0;
   int delayedExecTag_ = 0;
+  TDeviceConfigDialog* deviceDialog_ = nullptr;
 };
 
 // Paints a row of the button list in the colour of the slot that presses

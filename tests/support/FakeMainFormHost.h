@@ -9,6 +9,8 @@
 
 #include "core/applink/AppLinkManager.h"
 #include "core/device/DeviceConfig.h"
+#include "core/device/DeviceConfigManager.h"
+#include "core/device/DeviceTemplateManager.h"
 #include "core/ports/AutoStartTask.h"
 #include "core/ports/WindowTracker.h"
 #include "core/profile/ConfigFile.h"
@@ -98,6 +100,17 @@ class FakeMainFormHost : public MainFormHost {
     if (forceNotify) ++forcedRedetections;
   }
 
+  DeviceConfigManager& Devices() override { return records; }
+  DeviceTemplateManager& Templates() override { return templates; }
+  void PublishDeviceDialog(WindowId window) override {
+    published.push_back(window);
+    publishedWhilePaused = publishedWhilePaused && timerDisabled > 0;
+  }
+  bool OpenControllerSettings() override {
+    ++controllerSettingsOpened;
+    return controllerSettingsTool;
+  }
+
   void TimerDisable() override { ++timerDisabled; }
   void TimerEnable() override { --timerDisabled; }
   void ReleaseButton(ButtonAssignment& record) override {
@@ -137,6 +150,14 @@ class FakeMainFormHost : public MainFormHost {
   WindowTracker* tracker = nullptr;
   std::vector<TDeviceConfig> devices;
   int redetections = 0, forcedRedetections = 0;
+  // Never written: tests that save templates make their own manager.
+  DeviceTemplateManager templates{"/nonexistent/templates.json",
+                                  DeviceTemplateManager::Mode::ReadOnly};
+  DeviceConfigManager records{&templates};
+  std::vector<WindowId> published;
+  bool publishedWhilePaused = true;
+  int controllerSettingsOpened = 0;
+  bool controllerSettingsTool = true;
   int timerDisabled = 0;
   // Records released before a change, as (slot, virtual button); the engine
   // a test runs may let go of them for real.

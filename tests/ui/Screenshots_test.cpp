@@ -56,10 +56,10 @@ TEST_F(TMainFormTest, ScreenshotsShowTheWindowInBothThemesAndLeaveItAsItWas) {
             (std::vector<std::string>{dir.File("main-window.png"), dir.File("options.png"),
                                       dir.File("tray-menu.png"), dir.File("about.png"),
                                       dir.File("assign-keyboard.png"), dir.File("assign-multi.png"),
-                                       dir.File("assign-mouse.png"), dir.File("assign-position.png"),
-                                       dir.File("assign-text.png"), dir.File("assign-special.png"),
-                                      dir.File("main-window-dark.png"),
-                                      dir.File("preferences.png")}));
+                                      dir.File("assign-mouse.png"), dir.File("assign-position.png"),
+                                      dir.File("assign-text.png"), dir.File("assign-special.png"),
+                                      dir.File("main-window-dark.png"), dir.File("preferences.png"),
+                                      dir.File("device-config.png"), dir.File("templates.png")}));
   std::vector<QImage> images;
   for (const std::string& file : files) {
     images.emplace_back(QString::fromStdString(file));
@@ -93,17 +93,15 @@ TEST_F(TMainFormTest, ScreenshotsShowTheApplicationLinksWhereTheProgramHasThem) 
   std::string error;
   const std::vector<std::string> files = WriteScreenshots(*form, dir.path().string(), error);
   EXPECT_EQ(error, "");
-  ASSERT_EQ(files, (std::vector<std::string>{dir.File("main-window.png"), dir.File("options.png"),
-                                             dir.File("tray-menu.png"), dir.File("about.png"),
-                                             dir.File("applinks.png"), dir.File("applink-item.png"),
-                                             dir.File("assign-keyboard.png"),
-                                             dir.File("assign-multi.png"),
-                                             dir.File("assign-mouse.png"),
-                                             dir.File("assign-position.png"),
-                                             dir.File("assign-text.png"),
-                                             dir.File("assign-special.png"),
-                                             dir.File("main-window-dark.png"),
-                                             dir.File("preferences.png")}));
+  ASSERT_EQ(files,
+            (std::vector<std::string>{dir.File("main-window.png"), dir.File("options.png"),
+                                      dir.File("tray-menu.png"), dir.File("about.png"),
+                                      dir.File("applinks.png"), dir.File("applink-item.png"),
+                                      dir.File("assign-keyboard.png"), dir.File("assign-multi.png"),
+                                      dir.File("assign-mouse.png"), dir.File("assign-position.png"),
+                                      dir.File("assign-text.png"), dir.File("assign-special.png"),
+                                      dir.File("main-window-dark.png"), dir.File("preferences.png"),
+                                      dir.File("device-config.png"), dir.File("templates.png")}));
   const QImage list(QString::fromStdString(files[4]));
   const QImage item(QString::fromStdString(files[5]));
   EXPECT_GE(list.width(), 680) << "the four columns are in the picture";

@@ -49,6 +49,7 @@
 #include "platform/linux/sdl/SdlPadSource.h"
 #include "platform/linux/sdl/SdlRumble.h"
 #include "platform/linux/sdl/VirtualPadDriver.h"
+#include "platform/linux/shell/ControllerSettingsTool.h"
 #include "platform/linux/x11/X11WindowTracker.h"
 #include "ui/ApplicationFont.h"
 #include "ui/QtMessageSink.h"
@@ -550,6 +551,29 @@ void BrevantoProgram::RedetectDevices(bool forceNotify) {
     detection_->SetApiMode(appInfo_->settings.XInputSupport);
     detection_->DetectJoysticks(forceNotify);
   });
+}
+
+DeviceConfigManager& BrevantoProgram::Devices() {
+  return appInfo_->Devices();
+}
+
+DeviceTemplateManager& BrevantoProgram::Templates() {
+  return appInfo_->Templates();
+}
+
+void BrevantoProgram::PublishDeviceDialog(WindowId window) {
+  if (cycle_) cycle_->PublishDeviceDialog(window);
+}
+
+bool BrevantoProgram::OpenControllerSettings() {
+  const std::optional<ControllerSettingsTool> tool =
+      FindControllerSettingsTool(&LinuxShell::ResolveExecutable);
+  if (!tool) {
+    LOG_INFO("No game controller settings tool is installed");
+    return false;
+  }
+  LOG_INFO("Opening the game controller settings: %s", tool->program.c_str());
+  return shell_.Launch(tool->program, tool->parameters, "");
 }
 
 void BrevantoProgram::TimerDisable() {

@@ -108,6 +108,10 @@ class BrevantoProgram final : public QObject,
   int DetectedDeviceCount() const override;
   TDeviceConfig* SlotDevice(int slot) override;
   void RedetectDevices(bool forceNotify) override;
+  DeviceConfigManager& Devices() override;
+  DeviceTemplateManager& Templates() override;
+  void PublishDeviceDialog(WindowId window) override;
+  bool OpenControllerSettings() override;
   void TimerDisable() override;
   void TimerEnable() override;
   void ReleaseButton(ButtonAssignment& record) override;
