@@ -186,7 +186,7 @@ class TMainForm : public QMainWindow {
   QAction* PMResetWindowPosition;
   QAction* PMTaskTrayExit;
 
-  QSystemTrayIcon* TrayIcon;
+  QSystemTrayIcon* TrayIcon = nullptr;
   QTimer* DelayedExecTimer;
   TImageForm* ImageForm;
 
@@ -273,6 +273,7 @@ class TMainForm : public QMainWindow {
   std::unique_ptr<ButtonListEditor> editor_;
   std::unique_ptr<MainFormOptions> options_;
   bool exitRequested_ = false;
+  bool pausedTrayIcon_ = false;
   bool updatingControls_ = false;
   bool shown_ = true;
   bool highlightActive_ = false;

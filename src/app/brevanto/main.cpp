@@ -8,6 +8,7 @@
 #include "app/program/BrevantoProgram.h"
 #include "app/program/DisplayProbe.h"
 #include "app/program/ProgramOptions.h"
+#include "app/program/WaylandSession.h"
 #include "core/settings/StartupContext.h"
 
 int main(int argc, char** argv) {
@@ -32,6 +33,7 @@ int main(int argc, char** argv) {
   const bool windowed = !options.headless && brevanto::DisplayAvailable();
   std::unique_ptr<QCoreApplication> application;
   if (windowed) {
+    brevanto::PreferX11Platform();
     application = std::make_unique<QApplication>(argc, argv);
   } else {
     application = std::make_unique<QCoreApplication>(argc, argv);

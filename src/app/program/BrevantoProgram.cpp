@@ -17,6 +17,7 @@
 #include "app/instance/InstanceChannel.h"
 #include "app/output/OwnKeyRepeatNotifier.h"
 #include "app/power/LogindSleepWatcher.h"
+#include "app/program/WaylandSession.h"
 #include "app/signals/ShutdownSignalNotifier.h"
 #include "core/applink/AppLinkManager.h"
 #include "core/engine/ButtonEngine.h"
@@ -49,6 +50,7 @@
 #include "platform/linux/sdl/SdlRumble.h"
 #include "platform/linux/sdl/VirtualPadDriver.h"
 #include "platform/linux/x11/X11WindowTracker.h"
+#include "ui/AppIcons.h"
 #include "ui/ApplicationFont.h"
 #include "ui/QtMessageSink.h"
 #include "ui/QtProfilePrompt.h"
@@ -151,6 +153,8 @@ std::optional<int> BrevantoProgram::Start() {
     // The window may live in the tray alone; that is no reason to end.
     QApplication::setQuitOnLastWindowClosed(false);
     ApplyApplicationFont();
+    QGuiApplication::setWindowIcon(ApplicationIcon());
+    QGuiApplication::setDesktopFileName(QStringLiteral("brevanto"));
     form_ = std::make_unique<TMainForm>(*this, std::make_unique<QtSoundPlayer>());
     prompt_ = std::make_unique<QtProfilePrompt>(form_.get());
     connect(form_.get(), &TMainForm::Closed, this, [] { QCoreApplication::quit(); });
@@ -180,6 +184,13 @@ std::optional<int> BrevantoProgram::Start() {
 
   CreateProcessing();
   LogSystemVersion();
+  if (IsWaylandSession(context_.environment)) {
+    const std::string platform = form_ ? QGuiApplication::platformName().toStdString() : "";
+    for (const std::string& line :
+         WaylandSessionReport(platform, {!options_.noUinput, output_->HasUinput()})) {
+      LOG_INFO("%s", line.c_str());
+    }
+  }
 
   if (!CreateControllers()) {
     ShowStartError(kControllerLibraryMissing);
