@@ -16,6 +16,10 @@ inline constexpr const char* kScreenshotAbout = "about.png";
 inline constexpr const char* kScreenshotPreferences = "preferences.png";
 inline constexpr const char* kScreenshotAppLinks = "applinks.png";
 inline constexpr const char* kScreenshotAppLinkItem = "applink-item.png";
+// The tray menu picture has a strip of panel below the menu with the tray
+// icon in it.
+inline constexpr int kScreenshotTrayStripHeight = 32;
+inline constexpr int kScreenshotTrayIconSize = 24;
 
 // Shows the window and writes its pictures into the folder (which must
 // exist): the first joystick tab in the light and the dark theme, the options
