@@ -6,13 +6,12 @@ set(CPACK_PACKAGE_NAME brevanto)
 set(CPACK_PACKAGE_VENDOR "The Brevanto developers")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "turn game-controller input into keyboard and mouse input")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Brevanto sends keys, mouse movement, wheels and clicks to the application\n"
-    "that has the focus when the buttons and sticks of a game controller are used.\n"
-    "Profiles switch by button, by message or when another application comes\n"
-    "to the front. Controllers are read through SDL2 and hidraw; input goes\n"
-    "through uinput or the X server.")
-list(JOIN CPACK_PACKAGE_DESCRIPTION "" CPACK_PACKAGE_DESCRIPTION)
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
+       "Brevanto sends keys, mouse movement, wheels and clicks to the application\n"
+       "that has the focus when the buttons and sticks of a game controller are used.\n"
+       "Profiles switch by button, by message or when another application comes\n"
+       "to the front. Controllers are read through SDL2 and hidraw, input goes\n"
+       "through uinput or the X server.")
 set(CPACK_PACKAGE_HOMEPAGE_URL "https://brevanto.example/")
 set(CPACK_PACKAGE_CONTACT "The Brevanto developers <developers@brevanto.example>")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
