@@ -17,6 +17,7 @@
 #include "app/instance/InstanceChannel.h"
 #include "app/output/OwnKeyRepeatNotifier.h"
 #include "app/power/LogindSleepWatcher.h"
+#include "app/program/UinputNotice.h"
 #include "app/program/WaylandSession.h"
 #include "app/signals/ShutdownSignalNotifier.h"
 #include "core/applink/AppLinkManager.h"
@@ -211,6 +212,11 @@ std::optional<int> BrevantoProgram::Start() {
     form_->ShowAtStart(false);
     form_->installEventFilter(this);
     SyncShowMainForm();
+  }
+  if (!options_.noUinput && !output_->HasUinput() &&
+      UinputNodeNotWritable(UinputDevice::kDefaultPath)) {
+    LOG_INFO("%s", kUinputNoticeLog);
+    if (form_) ShowUinputNotice(form_.get());
   }
   if (!options_.screenshotDir.empty()) {
     if (!form_) {
