@@ -2,8 +2,6 @@
 // the program's window by the entry's window class, and the autostart entry
 // the program writes shows the same icon as the menu.
 
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -14,6 +12,12 @@
 #include "platform/linux/autostart/XdgAutoStart.h"
 #include "program/ProgramInProcess.h"
 #include "ui/TMainForm.h"
+
+// After Qt, whose headers must not see Xlib's macros.
+// clang-format off
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+// clang-format on
 
 namespace brevanto::testing {
 namespace {
