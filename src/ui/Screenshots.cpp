@@ -3,8 +3,11 @@
 #include <QAction>
 #include <QApplication>
 #include <QDeadlineTimer>
+#include <QIcon>
 #include <QMenu>
+#include <QPainter>
 #include <QPixmap>
+#include <QSystemTrayIcon>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QThread>
@@ -48,6 +51,22 @@ bool WaitFor(const std::function<bool()>& done, int ms) {
   return true;
 }
 
+// The tray menu above a strip of panel with the tray icon at its right end,
+// as the menu opens from the tray.
+QPixmap WithTrayIcon(const QPixmap& menu, const QIcon& icon) {
+  const qreal ratio = menu.devicePixelRatio();
+  const QSize logical = menu.deviceIndependentSize().toSize();
+  QPixmap picture(QSize(logical.width(), logical.height() + kScreenshotTrayStripHeight) * ratio);
+  picture.setDevicePixelRatio(ratio);
+  picture.fill(QColor(0x30, 0x30, 0x30));
+  QPainter painter(&picture);
+  painter.drawPixmap(0, 0, menu);
+  const int margin = (kScreenshotTrayStripHeight - kScreenshotTrayIconSize) / 2;
+  icon.paint(&painter, logical.width() - kScreenshotTrayIconSize - margin,
+             logical.height() + margin, kScreenshotTrayIconSize, kScreenshotTrayIconSize);
+  return picture;
+}
+
 // Opens the modal dialog of type T through the action, hands it to save once
 // it has settled and closes it with Cancel.
 template <class T>
@@ -72,15 +91,16 @@ std::vector<std::string> WriteScreenshots(TMainForm& form, const std::string& fo
                                           std::string& error) {
   std::vector<std::string> written;
   const std::string dir = folder.empty() || folder.back() == '/' ? folder : folder + "/";
-  auto save = [&](QWidget& widget, const char* name) {
+  auto savePicture = [&](const QPixmap& picture, const char* name) {
     const std::string path = dir + name;
     if (!error.empty()) return;
-    if (!widget.grab().save(ToQ(path), "PNG")) {
+    if (!picture.save(ToQ(path), "PNG")) {
       error = "cannot write " + path;
       return;
     }
     written.push_back(path);
   };
+  auto save = [&](QWidget& widget, const char* name) { savePicture(widget.grab(), name); };
 
   form.RestoreFromTray();
   // Without a window manager activation may never come; the pictures are
@@ -100,7 +120,7 @@ std::vector<std::string> WriteScreenshots(TMainForm& form, const std::string& fo
 
   form.PMTaskTray->popup(form.mapToGlobal(QPoint(form.width() / 2, form.height() / 4)));
   Settle(100);
-  save(*form.PMTaskTray, kScreenshotTrayMenu);
+  savePicture(WithTrayIcon(form.PMTaskTray->grab(), form.TrayIcon->icon()), kScreenshotTrayMenu);
   form.PMTaskTray->hide();
 
   {

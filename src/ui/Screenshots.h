@@ -22,6 +22,10 @@ inline constexpr const char* kScreenshotAssignPages[] = {
     "assign-position.png", "assign-text.png",  "assign-special.png"};
 inline constexpr const char* kScreenshotDeviceConfig = "device-config.png";
 inline constexpr const char* kScreenshotTemplates = "templates.png";
+// The tray menu picture has a strip of panel below the menu with the tray
+// icon in it.
+inline constexpr int kScreenshotTrayStripHeight = 32;
+inline constexpr int kScreenshotTrayIconSize = 24;
 
 // Shows the window and writes its pictures into the folder (which must
 // exist): the first joystick tab in the light and the dark theme, the options

@@ -35,6 +35,7 @@
 #include "core/profile/ConfigFile.h"
 #include "core/settings/AppInfo.h"
 #include "core/settings/GlobalSettings.h"
+#include "ui/AppIcons.h"
 #include "ui/ButtonListEditor.h"
 #include "ui/Highlight.h"
 #include "ui/MainFormHost.h"
@@ -94,7 +95,7 @@ TMainForm::TMainForm(MainFormHost& host, std::unique_ptr<SoundPlayer> sound, QWi
 
   TrayIcon = new QSystemTrayIcon(this);
   TrayIcon->setObjectName(QStringLiteral("TrayIcon"));
-  TrayIcon->setIcon(style()->standardIcon(QStyle::SP_ComputerIcon));
+  TrayIcon->setIcon(TrayStateIcon(false));
   TrayIcon->setToolTip(QString::fromLatin1(AppInfo::kProductName));
   TrayIcon->setContextMenu(PMTaskTray);
   connect(TrayIcon, &QSystemTrayIcon::activated, this,
@@ -621,6 +622,11 @@ std::string TMainForm::Caption() const {
 void TMainForm::UpdateCaption() {
   std::string caption = std::string(AppInfo::kProductName) + " v" BREVANTO_VERSION;
   if (JoystickSuspended()) caption += " (一時停止中)";
+  // The tray shows the pause too, for a window that lives in the tray.
+  if (TrayIcon != nullptr && pausedTrayIcon_ != JoystickSuspended()) {
+    pausedTrayIcon_ = JoystickSuspended();
+    TrayIcon->setIcon(TrayStateIcon(pausedTrayIcon_));
+  }
   caption += " : ";
   if (const QListWidgetItem* item = lbConfigList->currentItem()) caption += FromQ(item->text());
   setWindowTitle(ToQ(caption));

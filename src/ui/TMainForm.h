@@ -187,7 +187,7 @@ class TMainForm : public QMainWindow {
   QAction* PMResetWindowPosition;
   QAction* PMTaskTrayExit;
 
-  QSystemTrayIcon* TrayIcon;
+  QSystemTrayIcon* TrayIcon = nullptr;
   QTimer* DelayedExecTimer;
   TImageForm* ImageForm;
 
@@ -279,6 +279,7 @@ class TMainForm : public QMainWindow {
   std::unique_ptr<ButtonListEditor> editor_;
   std::unique_ptr<MainFormOptions> options_;
   bool exitRequested_ = false;
+  bool pausedTrayIcon_ = false;
   bool updatingControls_ = false;
   bool shown_ = true;
   bool highlightActive_ = false;

@@ -70,6 +70,14 @@ TEST_F(TMainFormTest, ScreenshotsShowTheWindowInBothThemesAndLeaveItAsItWas) {
   for (std::size_t page = 4; page < 10; ++page) {
     EXPECT_NE(images[page], images[page == 4 ? 5 : page - 1]) << "each page is its own picture";
   }
+  // The tray icon (the running controller, blue) is drawn below the menu.
+  const QImage& tray = images[2];
+  const int strip = kScreenshotTrayStripHeight * tray.devicePixelRatio();
+  ASSERT_GT(tray.height(), strip);
+  const QImage panel = tray.copy(0, tray.height() - strip, tray.width(), strip);
+  EXPECT_TRUE(HasColour(panel, QColor(0x25, 0x63, 0xa8))) << "no tray icon under the menu";
+  EXPECT_FALSE(
+      HasColour(tray.copy(0, 0, tray.width(), tray.height() - strip), QColor(0x25, 0x63, 0xa8)));
   EXPECT_EQ(light.size(), dark.size());
   EXPECT_NE(light, images[1]) << "the options page is another picture";
   EXPECT_LT(MeanLightness(dark) + 50, MeanLightness(light));

@@ -10,6 +10,7 @@
 #include "app/program/DisplayProbe.h"
 #include "app/program/FatalError.h"
 #include "app/program/ProgramOptions.h"
+#include "app/program/WaylandSession.h"
 #include "core/settings/StartupContext.h"
 
 namespace {
@@ -20,6 +21,7 @@ int Run(int argc, char** argv, brevanto::ProgramOptions options, bool windowed,
   // own, whatever Qt would make of them.
   brevanto::StartupContext context = brevanto::StartupContext::FromProcess(argc, argv, nullptr);
   if (windowed) {
+    brevanto::PreferX11Platform();
     application = std::make_unique<QApplication>(argc, argv);
   } else {
     application = std::make_unique<QCoreApplication>(argc, argv);

@@ -18,6 +18,8 @@
 #include "app/output/OwnKeyRepeatNotifier.h"
 #include "app/power/LogindSleepWatcher.h"
 #include "app/program/FatalError.h"
+#include "app/program/UinputNotice.h"
+#include "app/program/WaylandSession.h"
 #include "app/signals/ShutdownSignalNotifier.h"
 #include "core/applink/AppLinkManager.h"
 #include "core/engine/ButtonEngine.h"
@@ -51,6 +53,7 @@
 #include "platform/linux/sdl/VirtualPadDriver.h"
 #include "platform/linux/shell/ControllerSettingsTool.h"
 #include "platform/linux/x11/X11WindowTracker.h"
+#include "ui/AppIcons.h"
 #include "ui/ApplicationFont.h"
 #include "ui/QtMessageSink.h"
 #include "ui/QtProfilePrompt.h"
@@ -183,6 +186,8 @@ std::optional<int> BrevantoProgram::StartUp() {
     // The window may live in the tray alone; that is no reason to end.
     QApplication::setQuitOnLastWindowClosed(false);
     ApplyApplicationFont();
+    QGuiApplication::setWindowIcon(ApplicationIcon());
+    QGuiApplication::setDesktopFileName(QStringLiteral("brevanto"));
     form_ = std::make_unique<TMainForm>(*this, std::make_unique<QtSoundPlayer>());
     prompt_ = std::make_unique<QtProfilePrompt>(form_.get());
     connect(form_.get(), &TMainForm::Closed, this, [] { QCoreApplication::quit(); });
@@ -212,6 +217,13 @@ std::optional<int> BrevantoProgram::StartUp() {
 
   CreateProcessing();
   LogSystemVersion();
+  if (IsWaylandSession(context_.environment)) {
+    const std::string platform = form_ ? QGuiApplication::platformName().toStdString() : "";
+    for (const std::string& line :
+         WaylandSessionReport(platform, {!options_.noUinput, output_->HasUinput()})) {
+      LOG_INFO("%s", line.c_str());
+    }
+  }
 
   if (!CreateControllers()) {
     ShowStartError(kControllerLibraryMissing);
@@ -232,6 +244,11 @@ std::optional<int> BrevantoProgram::StartUp() {
     form_->ShowAtStart(false);
     form_->installEventFilter(this);
     SyncShowMainForm();
+  }
+  if (!options_.noUinput && !output_->HasUinput() &&
+      UinputNodeNotWritable(UinputDevice::kDefaultPath)) {
+    LOG_INFO("%s", kUinputNoticeLog);
+    if (form_) ShowUinputNotice(form_.get());
   }
   if (!options_.screenshotDir.empty()) {
     if (!form_) {
