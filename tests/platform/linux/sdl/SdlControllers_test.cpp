@@ -136,6 +136,67 @@ TEST_F(SdlTest, APadThatStopsAnsweringIsNotRead) {
   EXPECT_EQ(xinput_.Read(record, input, displayChanged, ReadOptions{}), -1);
 }
 
+// Which user index, and so which record, each pad has after a change; a pad
+// is told apart from its twin by a held button.
+struct ReplugCase {
+  const char* label;
+  std::size_t unplugged;  // which of the two pads goes and comes back
+};
+
+class PadReplugTest : public SdlTest, public ::testing::WithParamInterface<ReplugCase> {
+ protected:
+  // The GUID of the record whose reading shows A held, or "" for none.
+  std::string RecordHoldingA() {
+    for (int i = 0; i < detection_.DeviceCount(); ++i) {
+      TDeviceConfig& record = *detection_.Device(i);
+      DeviceInput input;
+      bool displayChanged = false;
+      if (xinput_.Read(record, input, displayChanged, ReadOptions{}) == 0 &&
+          input.values[PlainButton(1)] == 1000) {
+        return record.GUID;
+      }
+    }
+    return "";
+  }
+};
+
+TEST_P(PadReplugTest, UnpluggingOnePadLeavesTheOtherItsUserIndexAndRecord) {
+  const std::size_t gone = GetParam().unplugged;
+  const std::size_t stays = 1 - gone;
+  std::array<std::unique_ptr<VirtualDevice>, 2> pads{VirtualDevice::Pad(), VirtualDevice::Pad()};
+  Update();
+  ASSERT_TRUE(detection_.InitJoysticks());
+  ASSERT_EQ(detection_.DeviceCount(), 2);
+  const std::array<std::string, 2> guids{"045E028E-1", "045E028E-2"};
+  EXPECT_EQ(detection_.Device(0)->GUID, guids[0]);
+  EXPECT_EQ(detection_.Device(1)->GUID, guids[1]);
+  records_.FindOrCreate(guids[stays]).AnalogDeadZone = 2500;
+
+  pads[gone].reset();
+  pads[stays]->Button(SDL_CONTROLLER_BUTTON_A, true);
+  Update();
+  detection_.DetectJoysticks(false);
+  ASSERT_EQ(detection_.DeviceCount(), 1);
+  EXPECT_EQ(detection_.Device(0)->GUID, guids[stays]);
+  EXPECT_EQ(detection_.Device(0)->AnalogDeadZone, 2500);
+  EXPECT_EQ(RecordHoldingA(), guids[stays]);
+
+  pads[gone] = VirtualDevice::Pad();
+  Update();
+  detection_.DetectJoysticks(false);
+  ASSERT_EQ(detection_.DeviceCount(), 2);
+  EXPECT_EQ(RecordHoldingA(), guids[stays]) << "the pad that stayed";
+  EXPECT_EQ(detection_.Device(static_cast<int>(gone))->GUID, guids[gone])
+      << "the pad plugged in again takes the free index";
+  EXPECT_EQ(records_.Count(), 2u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Pads, PadReplugTest,
+                         ::testing::Values(ReplugCase{"First", 0}, ReplugCase{"Second", 1}),
+                         [](const ::testing::TestParamInfo<ReplugCase>& info) {
+                           return std::string(info.param.label);
+                         });
+
 TEST_F(SdlTest, ProfileVibrationRumblesTheFirstPadUntilTheCountdownEnds) {
   auto pad = VirtualDevice::Pad();
   Update();
