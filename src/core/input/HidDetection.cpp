@@ -37,7 +37,7 @@ int HidDetection::DetectHid(int apiMode, std::span<TDeviceConfig*> out) {
     const int32_t productId = device.ProductUid();
     ControllerName named = NameFor(productId, device.manufacturer, device.productName);
 
-    TDeviceConfig& record = records_.FindOrCreate(device.path);
+    TDeviceConfig& record = records_.FindOrCreate(device.identity);
     record.PUID = productId;
     record.Name = std::move(named.name);
     record.present = true;
