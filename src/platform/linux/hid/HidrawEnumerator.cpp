@@ -179,14 +179,19 @@ bool HidrawEnumerator::Enumerate(std::vector<HidDevice>& out) {
     const long nb = NodeNumber(b);
     return na != nb ? na < nb : a < b;
   });
+  std::set<std::string> unreadable;
   for (std::size_t i = 0; i < names.size(); ++i) {
     HidDevice device;
-    if (Describe(names[i], static_cast<int>(i), device)) out.push_back(std::move(device));
+    if (Describe(names[i], static_cast<int>(i), device, unreadable)) {
+      out.push_back(std::move(device));
+    }
   }
+  unreadable_ = std::move(unreadable);
   return true;
 }
 
-bool HidrawEnumerator::Describe(const std::string& name, int position, HidDevice& device) const {
+bool HidrawEnumerator::Describe(const std::string& name, int position, HidDevice& device,
+                                std::set<std::string>& unreadable) const {
   const std::string sysDevice = classDir_ + "/" + name + "/device";
   device.listPosition = position;
   device.path = devDir_ + "/" + name;
@@ -242,9 +247,12 @@ bool HidrawEnumerator::Describe(const std::string& name, int position, HidDevice
   device.readable = fd >= 0;
   if (fd >= 0) {
     ::close(fd);
-  } else {
-    LOG_ERROR("DetectHid: Cannot open %s for reading; the controller is listed but not read",
-              device.path.c_str());
+  } else if (unreadable.insert(device.path).second && !unreadable_.contains(device.path)) {
+    // Said once while the node stays unreadable, not at every detection.
+    LOG_ERROR(
+        "DetectHid: Cannot open %s for reading; the controller is not read (see docs/hid.md, "
+        "\"Granting read access\")",
+        device.path.c_str());
     LOG_SYSTEM_ERROR();
   }
 

@@ -89,7 +89,8 @@ TEST_F(FakeHidrawTree, ListsControllersWithTheirIdentityNamesAndAccess) {
            "Usage=4, Path=" +
                NodePath("hidraw3"),
            "Error  DetectHid: Cannot open " + NodePath("hidraw3") +
-               " for reading; the controller is listed but not read",
+               " for reading; the controller is not read (see docs/hid.md, \"Granting read "
+               "access\")",
            "Error  No such device or address",
            "Error  DetectHid: The report descriptor of " + NodePath("hidraw4") + " is malformed",
            "Error  DetectHid: Cannot read the report descriptor of " + NodePath("hidraw10"),
