@@ -232,9 +232,14 @@ bool HidrawEnumerator::Describe(const std::string& name, int position, HidDevice
 
   device.manufacturer = "General";
   device.productName = device.descriptor.usage == kHidUsageGamepad ? "Gamepad" : "Joystick";
-  if (!uevent.name.empty()) device.productName = uevent.name;
-  // USB devices name their maker two levels up (HID device, USB interface,
-  // USB device); Bluetooth ones have no such attribute.
+  // USB devices give their own strings two levels up (HID device, USB
+  // interface, USB device); Bluetooth ones have no such attributes, and the
+  // kernel's HID name (maker and product run together for USB) is used.
+  if (const std::string product = ReadAttribute(sysDevice + "/../../product"); !product.empty()) {
+    device.productName = product;
+  } else if (!uevent.name.empty()) {
+    device.productName = uevent.name;
+  }
   const std::string manufacturer = ReadAttribute(sysDevice + "/../../manufacturer");
   if (!manufacturer.empty()) {
     device.manufacturer = manufacturer;

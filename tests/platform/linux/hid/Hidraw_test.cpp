@@ -203,6 +203,46 @@ INSTANTIATE_TEST_SUITE_P(
       return std::string(info.param.label);
     });
 
+// The name a controller gets: the device's own product string, else the
+// kernel's HID name, else the kind of controller.
+struct ProductNameCase {
+  const char* label;
+  std::string hidName;
+  std::string usbProduct;
+  std::string name;
+};
+
+class HidProductNameTest : public FakeHidrawTree,
+                           public ::testing::WithParamInterface<ProductNameCase> {};
+
+TEST_P(HidProductNameTest, NamesTheRecord) {
+  const ProductNameCase& c = GetParam();
+  testing::HidrawTree::Device device{"hidraw0", "0003:00001234:00000001", c.hidName,
+                                     &testing::kGenericGamepad, "ACME Corp."};
+  device.product = c.usbProduct;
+  Add(device);
+  DeviceConfigManager records;
+  HidrawBackend backend(ClassDir(), DevDir());
+  HidDetection hid(backend, records);
+  std::vector<TDeviceConfig*> out(1, nullptr);
+  ASSERT_EQ(hid.DetectHid(2, out), 0);
+  ASSERT_EQ(records.Count(), 1u);
+  EXPECT_EQ(records.Snapshot()[0]->Name, c.name);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, HidProductNameTest,
+    ::testing::Values(ProductNameCase{"UsbProductString", "ACME Corp. Arcade Stick", "Arcade Stick",
+                                      "Arcade Stick"},
+                      ProductNameCase{"BluetoothHasOnlyTheHidName", "Arcade Stick BT", "",
+                                      "Arcade Stick BT"},
+                      ProductNameCase{"NeitherGivesTheKind", "", "", "Gamepad"},
+                      ProductNameCase{"WrappedProductString", "ACME Corp. Controller (Arcade)",
+                                      "Controller (Arcade)", "Arcade"}),
+    [](const ::testing::TestParamInfo<ProductNameCase>& info) {
+      return std::string(info.param.label);
+    });
+
 TEST_F(FakeHidrawTree, AnAbsentClassFolderIsAFailure) {
   testing::LogCapture log;
   HidrawEnumerator absent(ClassDir() + "/missing", DevDir());
