@@ -124,6 +124,43 @@ INSTANTIATE_TEST_SUITE_P(
                           {}}),
     [](const ::testing::TestParamInfo<PadCase>& info) { return std::string(info.param.label); });
 
+// Wired Xbox pads have no HID view on Linux, so no record of another
+// interface lends them a name; the name table does, and with it the labels.
+struct PadNameCase {
+  const char* label;
+  uint16_t productId;
+  const char* name;
+  int deviceType;
+};
+
+class PadNameTest : public SdlTest, public ::testing::WithParamInterface<PadNameCase> {};
+
+TEST_P(PadNameTest, APadWithoutAnHidTwinIsNamedAndLabelledByTheTable) {
+  const PadNameCase& c = GetParam();
+  auto pad = VirtualDevice::Pad(0x045E, c.productId);
+  Update();
+  detection_.SetApiMode(2);
+  ASSERT_TRUE(detection_.InitJoysticks());
+  ASSERT_EQ(detection_.DeviceCount(), 1);
+  const TDeviceConfig& record = *detection_.Device(0);
+  EXPECT_EQ(record.interfaceKind, InterfaceKind::XInput);
+  EXPECT_EQ(record.Name, c.name);
+  EXPECT_EQ(record.deviceType, c.deviceType);
+  ASSERT_NE(record.resolvedTemplate, nullptr);
+  EXPECT_EQ(record.resolvedTemplate->Id(), "XBOX");
+  EXPECT_EQ(record.resolvedTemplate->LabelOf(PlainButton(1)), "A");
+  EXPECT_EQ(record.resolvedTemplate->LabelOf(PlainButton(13)), "XBOX");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pads, PadNameTest,
+    ::testing::Values(PadNameCase{"Xbox360", 0x028E, "Xbox 360 Controller", 31},
+                      PadNameCase{"XboxOne", 0x02FF, "Xbox One Controller", 32},
+                      PadNameCase{"XboxSeriesX", 0x0B12, "Xbox Series X Controller", 32}),
+    [](const ::testing::TestParamInfo<PadNameCase>& info) {
+      return std::string(info.param.label);
+    });
+
 TEST_F(SdlTest, APadThatStopsAnsweringIsNotRead) {
   auto pad = VirtualDevice::Pad();
   Update();
