@@ -528,6 +528,28 @@ INSTANTIATE_TEST_SUITE_P(
                    {{SDL_CONTROLLER_AXIS_RIGHTY, -32768}},
                    {{59, 1000}, {70, 1000}, {56, 0}},
                    {0, 0, 0, -1000}},
+        // A is button 1, Back 7, the right stick button 10; the Xbox button
+        // is not offered. The right stick is Rx/Ry, the triggers share Z.
+        FamilyCase{
+            "Xbox360",
+            0x045E,
+            0x028E,
+            5,
+            10,
+            {0, 1, 3, 4, 2, 5, 6, 7},
+            {SDL_CONTROLLER_BUTTON_A, SDL_CONTROLLER_BUTTON_BACK, SDL_CONTROLLER_BUTTON_RIGHTSTICK,
+             SDL_CONTROLLER_BUTTON_GUIDE, SDL_CONTROLLER_BUTTON_DPAD_LEFT},
+            {{SDL_CONTROLLER_AXIS_RIGHTY, -32768}},
+            {{56, 1000},
+             {57, 0},
+             {62, 1000},
+             {65, 1000},
+             {66, 0},
+             {68, 0},
+             {22, 1000},
+             {8, 0},
+             {9, 0}},
+            {0, 0, 0, -1000}},
         // B (south) is button 1, A (east) 2; the right stick is Rx/Ry.
         FamilyCase{
             "SwitchPro",
@@ -541,6 +563,56 @@ INSTANTIATE_TEST_SUITE_P(
             {{56, 1000}, {57, 0}, {63, 1000}, {69, 1000}, {9, 0}, {10, 0}},
             {0, 0, -1000, 0}}),
     [](const ::testing::TestParamInfo<FamilyCase>& info) { return std::string(info.param.label); });
+
+// An Xbox-type pad read as a generic controller: its triggers share the Z
+// axis, which rests centred, so nothing is held while the pad lies idle.
+struct XboxTriggerCase {
+  const char* label;
+  int left;   // 0..255
+  int right;  // 0..255
+  int32_t z;
+  std::map<int, int> active;  // every non-zero virtual button
+};
+
+class XboxDirectInputTest : public SdlTest,
+                            public ::testing::WithParamInterface<XboxTriggerCase> {};
+
+TEST_P(XboxDirectInputTest, TheTriggersMoveZBothWaysFromTheCentre) {
+  const XboxTriggerCase& c = GetParam();
+  detection_.SetApiMode(0);
+  // An Xbox 360 pad and an Xbox Series X pad, one after the other.
+  for (auto [vendor, product] : {std::pair<uint16_t, uint16_t>{0x045E, 0x028E}, {0x045E, 0x0B12}}) {
+    auto pad = VirtualDevice::Pad(vendor, product);
+    Update();
+    ASSERT_TRUE(detection_.InitJoysticks());
+    ASSERT_EQ(detection_.DeviceCount(), 1);
+    TDeviceConfig& record = *detection_.Device(0);
+    ASSERT_EQ(record.interfaceKind, InterfaceKind::DirectInput);
+
+    pad->Trigger(SDL_CONTROLLER_AXIS_TRIGGERLEFT, c.left);
+    pad->Trigger(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, c.right);
+    Update();
+    DeviceInput input;
+    bool displayChanged = false;
+    ReadOptions options;
+    options.threshold = 200;
+    options.threshold2 = 200;
+    ASSERT_EQ(directInput_.Read(record, input, displayChanged, options), 0);
+    EXPECT_EQ(input.analog, (std::array<int32_t, kAxisCount>{0, 0, 0, 0, c.z, 0, 0, 0}))
+        << std::hex << product;
+    EXPECT_EQ(Active(input), c.active) << std::hex << product;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Triggers, XboxDirectInputTest,
+    ::testing::Values(XboxTriggerCase{"AtRest", 0, 0, 0, {}},
+                      XboxTriggerCase{"LeftPushesZUp", 255, 0, 1000, {{9, 1000}}},
+                      XboxTriggerCase{"RightPushesZDown", 0, 255, -1000, {{8, 1000}}},
+                      XboxTriggerCase{"BothCancel", 255, 255, 0, {}}),
+    [](const ::testing::TestParamInfo<XboxTriggerCase>& info) {
+      return std::string(info.param.label);
+    });
 
 }  // namespace
 }  // namespace brevanto
