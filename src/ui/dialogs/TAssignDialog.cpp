@@ -537,6 +537,20 @@ bool TAssignDialog::LeaveEdit(QLineEdit* edit, QString* problem) {
   return false;
 }
 
+// The dialog has no default button, so Enter in a key edit stays a key. On a
+// button Enter presses it: after a key is captured the focus is on OK, and
+// Enter must then confirm.
+void TAssignDialog::keyPressEvent(QKeyEvent* event) {
+  if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+      (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+    if (auto* button = qobject_cast<QPushButton*>(focusWidget())) {
+      button->click();
+      return;
+    }
+  }
+  QDialog::keyPressEvent(event);
+}
+
 bool TAssignDialog::eventFilter(QObject* watched, QEvent* event) {
   if (auto* edit = qobject_cast<QLineEdit*>(watched)) {
     if (edit->property(kKeyIndexProperty).isValid()) return KeyEditEvent(edit, event);

@@ -199,6 +199,7 @@ class TAssignDialog : public QDialog {
  protected:
   void showEvent(QShowEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   // Building, one part per page.

@@ -474,7 +474,14 @@ TEST_F(TAssignDialogTest, KeyEditsTakeTabEnterAndEscapeAsKeysAndSwallowCharacter
   QTest::keyClicks(d.MultiKey[0][0], QStringLiteral("q"));
   EXPECT_EQ(d.WorkingKeys()[0], 0x51u);
   EXPECT_EQ(d.MultiKey[0][0]->text(), QStringLiteral("Q")) << "the key's name, no typed text";
-  d.hide();
+
+  // Where a key leads to OK, Enter confirms.
+  d.Key[0]->setFocus();
+  QTest::keyClick(d.Key[0], Qt::Key_Z);
+  ASSERT_EQ(d.focusWidget(), d.btnOK);
+  QTest::keyClick(d.btnOK, Qt::Key_Return);
+  EXPECT_FALSE(d.isVisible());
+  EXPECT_EQ(d.result(), QDialog::Accepted);
 }
 
 TEST_F(TAssignDialogTest, TheVariablesLinkOpensItsPage) {
