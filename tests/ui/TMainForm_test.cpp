@@ -233,9 +233,8 @@ TEST_F(TMainFormTest, TheOptionsTabHasNoPopupMenu) {
 
 TEST_F(TMainFormTest, CommandsWithoutTheirDialogAreDisabledAndSaySo) {
   Create();
-  for (QAction* a : {form->MMJoystickProperty,
-                     form->MMAutoStartup /* no autostart on this host */, form->PMButtonListEdit,
-                     form->PMEditDeviceTemplate}) {
+  for (QAction* a : {form->MMJoystickProperty, form->MMAutoStartup /* no autostart on this host */,
+                     form->PMButtonListEdit, form->PMEditDeviceTemplate}) {
     EXPECT_FALSE(a->isEnabled()) << a->objectName().toStdString();
     EXPECT_FALSE(a->toolTip().isEmpty()) << a->objectName().toStdString();
   }
@@ -258,6 +257,35 @@ TEST_F(TMainFormTest, ProfileCommandsRefreshTheListOnlyOnSuccess) {
   form->MMSaveConfiguration->trigger();
   EXPECT_EQ(host.commands,
             (std::vector<std::string>{"New", "Copy 1", "Rename 1", "Delete 1", "Save 1"}));
+}
+
+// A save the user asked for and that failed is shown; the profile keeps its
+// changes. The preferences' save after the dialog is shown the same way.
+TEST_F(TMainFormTest, AFailedSaveTheUserAskedForIsShown) {
+  host.dataDir = "/data/";
+  Create();
+  host.saveResult = false;
+  form->lbConfigList->setCurrentRow(0);
+  host.CurrentProfile()->modified = true;
+  QString text;
+  testing::AnswerNextMessageBox(&text);
+  form->MMSaveConfiguration->trigger();
+  EXPECT_EQ(text, QStringLiteral("設定ファイルを保存できませんでした。\n/data/Race.cfg"));
+  EXPECT_TRUE(host.CurrentProfile()->modified);
+
+  text.clear();
+  testing::WhenModal<QDialog>([&text](QDialog* dialog) {
+    testing::AnswerNextMessageBox(&text);
+    dialog->reject();
+  });
+  form->MMPreference->trigger();
+  EXPECT_EQ(text, QStringLiteral("全体設定を保存できませんでした。"));
+
+  host.saveResult = true;
+  text.clear();
+  form->MMSaveConfiguration->trigger();
+  EXPECT_TRUE(text.isEmpty());
+  EXPECT_FALSE(host.CurrentProfile()->modified);
 }
 
 TEST_F(TMainFormTest, CloseMinimizesWhileExitEnds) {

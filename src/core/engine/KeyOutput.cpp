@@ -139,6 +139,13 @@ int32_t KeyRefCount(KeyCode code) {
   return code <= kLastCountedCode ? g_refCount[code] : 0;
 }
 
+bool ListedBefore(const KeyCode* codes, int i) {
+  const KeyCode code = codes[i];
+  if (code == 0) return false;
+  if (code > kLastCountedCode && KeyCategoryOf(code) != kCategoryTrigger) return false;
+  return std::find(codes, codes + i, code) != codes + i;
+}
+
 void KeyOut(ButtonAssignment& record, KeyCode code, int32_t scan, bool release, bool press) {
   if (code == 0) return;
   if (press) {
@@ -218,7 +225,9 @@ void ApplyKeys(ButtonAssignment& record, const KeyCode* codes, const int32_t* sc
       held.codes[static_cast<std::size_t>(i)] = codes[i];
       held.scans[static_cast<std::size_t>(i)] = scans[i];
     }
-    for (int i = 0; i < count; ++i) KeyOut(record, codes[i], scans[i], false, true);
+    for (int i = 0; i < count; ++i) {
+      if (!ListedBefore(codes, i)) KeyOut(record, codes[i], scans[i], false, true);
+    }
     return;
   }
   if (release) {
@@ -228,7 +237,9 @@ void ApplyKeys(ButtonAssignment& record, const KeyCode* codes, const int32_t* sc
                record.joystickIndex, record.buttonIndex);
       return;
     }
-    for (int i = count - 1; i >= 0; --i) KeyOut(record, codes[i], scans[i], true, false);
+    for (int i = count - 1; i >= 0; --i) {
+      if (!ListedBefore(codes, i)) KeyOut(record, codes[i], scans[i], true, false);
+    }
     return;
   }
   if (!record.keysHeld || !codes || !scans) return;

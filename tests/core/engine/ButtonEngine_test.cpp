@@ -194,6 +194,18 @@ const ProcessCase kMultiCases[] = {
            }),
      {{1000, 2}, {0, 2}, {1000, 2}, {0, 10}},
      {"3:41+", "5:41-", "7:41+", "14:41-"}},
+    // Without a delay every press is long; pressed again while input 3 is in
+    // its 100 ms hold, the whole of input 3 goes up before input 2 goes down,
+    // Shift too, which stayed down from input 2.
+    {"DelayedSwitchWithoutDelayPressedDuringTheHoldOfInput3",
+     Multi(MultiMode::DelayedSwitch, {{kA}, {kShift, kB}, {kShift, kC}},
+           [](ButtonAssignment& r) {
+             r.switchDelay = 0;
+             r.minimumHoldDuration = 100;
+           }),
+     {{1000, 1}, {0, 2}, {1000, 1}, {0, 10}},
+     {"1:A0+", "1:42+", "2:42-", "2:43+", "4:43-", "4:A0-", "4:A0+", "4:42+", "5:42-", "5:43+",
+      "12:43-", "12:A0-"}},
 
     // AnalogSwitch 50 % / 90 %: Shift is in inputs 1 and 2 and stays down.
     {"AnalogSwitchFollowsTheLevel",
@@ -281,6 +293,12 @@ const ProcessCase kMultiCases[] = {
      Multi(MultiMode::MultiSequence, {{kA}, {kB}, {kC}, {kD}}, kMinimumHold20),
      {{1000, 1}, {0, 10}},
      {"1:41+", "3:41-", "3:42+", "5:42-", "5:43+", "7:43-", "7:44+", "9:44-"}},
+    // A key listed twice in an input has one holder: the step to an input
+    // that shares it keeps it down, the next step lets it go for good.
+    {"MultiSequenceWithAKeyListedTwice",
+     Multi(MultiMode::MultiSequence, {{kA, kA}, {kA, kB}}, kMinimumHold20),
+     {{1000, 1}, {0, 10}},
+     {"1:41+", "3:42+", "5:42-", "5:41-"}},
     {"MultiSequenceRestartsOnAPress",
      Multi(MultiMode::MultiSequence, {{kA}, {kB}, {kC}, {kD}}, kMinimumHold20),
      {{1000, 1}, {0, 2}, {1000, 1}, {0, 10}},
