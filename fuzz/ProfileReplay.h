@@ -68,7 +68,9 @@ class ProfileReplay {
     if (dir_.empty()) return "no temporary folder";
     ByteReader in(data, size);
     GlobalSettings settings;
-    settings.TurboMode = in.Below(5);
+    // The faster speeds only multiply the cycles a run takes; the engine's
+    // own target covers them.
+    settings.TurboMode = in.Below(3);
     static constexpr std::array<int, 5> kIgnore = {0, 0, -1, 16, 100};
     settings.IgnoreInputAfterProfileSwitch = in.Pick(kIgnore);
     settings.IgnoreInputAfterShiftSwitch = in.Pick(kIgnore);
@@ -183,9 +185,9 @@ class ProfileReplay {
     }
     static constexpr std::array<int32_t, 5> kAxis = {0, 1000, -1000, 600, -300};
     int32_t tick = 1;
-    while (!in.Empty() && tick < 2000) {
+    while (!in.Empty() && tick < 1000) {
       const uint8_t op = in.Byte();
-      tick += in.Below(24);
+      tick += in.Below(12);
       if (op < 12) {
         releases.push_back(tick);
         continue;

@@ -31,8 +31,13 @@ struct Cycle {
   int32_t Cycles(int64_t ms) const {
     return CyclesFromMilliseconds(SaturateInt32(ms), context.turboMode);
   }
-  // A hold time in cycles plus the cycle that counts it down to zero.
-  int32_t HoldSteps(int32_t ms) const { return SaturateInt32(int64_t{Cycles(ms)} + 1); }
+  // A hold time in cycles plus the cycle that counts it down to zero. A
+  // negative hold (a hand-edited profile) is no hold: a count that starts
+  // below one would never run down, and a sequence would hold its first
+  // input for good.
+  int32_t HoldSteps(int32_t ms) const {
+    return SaturateInt32(int64_t{Cycles(std::max(ms, 0))} + 1);
+  }
   int32_t MsSince(int32_t tick) const { return Ms(Elapsed(context.tick, tick)); }
 };
 

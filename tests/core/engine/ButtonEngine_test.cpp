@@ -299,6 +299,12 @@ const ProcessCase kMultiCases[] = {
      Multi(MultiMode::MultiSequence, {{kA, kA}, {kA, kB}}, kMinimumHold20),
      {{1000, 1}, {0, 10}},
      {"1:41+", "3:42+", "5:42-", "5:41-"}},
+    // A negative hold (hand-edited) is no hold: the sequence still runs on.
+    {"MultiSequenceWithANegativeHold",
+     Multi(MultiMode::MultiSequence, {{kA}, {kB}},
+           [](ButtonAssignment& r) { r.minimumHoldDuration = -30; }),
+     {{1000, 1}, {0, 10}},
+     {"1:41+", "2:41-", "2:42+", "3:42-"}},
     {"MultiSequenceRestartsOnAPress",
      Multi(MultiMode::MultiSequence, {{kA}, {kB}, {kC}, {kD}}, kMinimumHold20),
      {{1000, 1}, {0, 2}, {1000, 1}, {0, 10}},
