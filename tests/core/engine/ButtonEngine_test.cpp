@@ -339,6 +339,35 @@ TEST_F(Engine, ProfileSwitchIsRequestedOnReleaseOrOnceTheHoldExceedsTheDelay) {
   }
 }
 
+// A trigger that comes back to its sender, at once or through another
+// button, would hold the sender and its keys pressed after the input is let
+// go; it is ignored, the keys are not.
+TEST_F(Engine, ATriggerThatComesBackToItsSenderIsIgnored) {
+  const struct {
+    const char* name;
+    std::vector<std::pair<int, std::vector<KeyCode>>> records;
+    Events expected;
+  } cases[] = {
+      {"itself", {{56, {kA, 0x800}}}, {"1:41+", "3:41-"}},
+      {"through another", {{56, {kA, 0x801}}, {57, {kB, 0x800}}}, {"1:41+", "3:41-"}},
+      // A chain that does not loop still runs: 56 presses 57 a cycle later.
+      {"chain", {{56, {kA, 0x801}}, {57, {kB}}}, {"1:41+", "2:42+", "3:41-", "4:42-"}},
+  };
+  for (const auto& c : cases) {
+    for (const auto& [button, codes] : c.records) {
+      Button(button).kind = AssignmentKind::Keys;
+      std::copy(codes.begin(), codes.end(), Button(button).keys[0].begin());
+      Button(button).Derive();
+    }
+    EXPECT_EQ(Run(56, {{1000, 2}, {0, 4}}), c.expected) << c.name;
+    for (const auto& [button, codes] : c.records) {
+      ForceRelease(Button(button), context_);
+      Button(button).Clear();
+    }
+    ExpectNothingHeld();
+  }
+}
+
 TEST_F(Engine, ATriggeredButtonIsPressedByItsTriggerAndStaysReleasedAfterIt) {
   Keys({0x800}, 61);  // triggers plain button 1, record 56
   Keys({kA}, 56);
