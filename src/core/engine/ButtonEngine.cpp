@@ -278,7 +278,9 @@ void ReleaseSwitch(ButtonAssignment& r, int32_t value, bool jp, bool jr, const C
               r.buttonIndex, 2, 1, r.pressList.codes[0], r.pressList.codes[1],
               r.pressList.codes[2]);
     CompleteTransition(r);
-    r.stepTimer = cycle.Cycles(r.minimumHoldDuration);
+    // A negative hold is no hold; below zero the next press would not let go
+    // of input 1.
+    r.stepTimer = cycle.Cycles(std::max(r.minimumHoldDuration, 0));
   } else if (value > 0) {
     // Input 2's mouse codes keep moving.
     HoldHeld(r);

@@ -236,6 +236,12 @@ const ProcessCase kMultiCases[] = {
      {{1000, 1}, {0, 1}, {1000, 1}, {0, 3}},
      {"1:42+", "2:42-", "2:41+", "3:41-", "3:42+", "4:42-", "4:41+", "6:41-"}},
 
+    {"ReleaseSwitchWithANegativeHoldPressedAgainAtOnce",
+     Multi(MultiMode::ReleaseSwitch, {{kA}, {kB}},
+           [](ButtonAssignment& r) { r.minimumHoldDuration = -30; }),
+     {{1000, 1}, {0, 1}, {1000, 1}, {0, 3}},
+     {"1:42+", "2:42-", "2:41+", "3:41-", "3:42+", "4:42-", "4:41+", "5:41-"}},
+
     // RepeatSwitch 500 ms: the input is chosen when the tap window closes.
     {"RepeatSwitchOneTap",
      Multi(MultiMode::RepeatSwitch, {{kA}, {kB}, {kC}, {kD}},
