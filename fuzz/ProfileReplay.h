@@ -47,7 +47,7 @@ class ProfileReplay {
  public:
   static constexpr int kProfiles = 3;
   static constexpr int kSlots = 3;
-  static constexpr int kButtons = 8;
+  static constexpr int kButtons = 4;
 
   ProfileReplay() {
     // Memory-backed where there is such a folder: the profiles are rewritten
@@ -66,7 +66,10 @@ class ProfileReplay {
   // Empty when every promise holds, else what went wrong and when.
   std::string Run(const uint8_t* data, std::size_t size) {
     if (dir_.empty()) return "no temporary folder";
-    ByteReader in(data, size);
+    // The profiles take the second half of the input and the script the
+    // first, so that neither uses up the bytes of the other.
+    ByteReader in(data + size / 2, size - size / 2);
+    ByteReader play(data, size / 2);
     GlobalSettings settings;
     // The faster speeds only multiply the cycles a run takes; the engine's
     // own target covers them.
@@ -82,7 +85,7 @@ class ProfileReplay {
 
     std::vector<int32_t> releases;  // ticks of force releases
     std::vector<int32_t> unplugs;   // ticks at which slot 0 goes away
-    ScriptedDeviceSource source(Script(in, releases, unplugs));
+    ScriptedDeviceSource source(Script(play, releases, unplugs));
     ScriptedInputDevices devices(
         source, DeviceDefaults{settings.AnalogDeadZone, settings.DefaultAxisMapping});
     RecordingEvent out;
@@ -153,12 +156,14 @@ class ProfileReplay {
     profile.SetNumberOfJoysticks(1 + in.Below(kSlots));
     profile.NumberOfButtons = kButtons;
     profile.RepeatSameKeyInSequence = in.Below(4) == 0;
-    const int records = 2 + in.Below(8);
+    const int records = 2 + in.Below(6);
     for (int n = 0; n < records; ++n) {
-      ProfileJoystick* joystick = profile.Joystick(in.Below(profile.NumberOfJoysticks()));
+      ProfileJoystick* joystick =
+          profile.Joystick(in.Below(2) == 0 ? in.Below(profile.NumberOfJoysticks()) : 0);
       if (joystick == nullptr) continue;
-      // Plain buttons, or the directions of the first stick.
-      const int button = in.Below(3) != 0 ? PlainButton(1 + in.Below(kButtons)) : in.Below(8);
+      // Few buttons, so that the script's presses meet the records: plain
+      // buttons, or the directions of the first stick.
+      const int button = in.Below(3) != 0 ? PlainButton(1 + in.Below(kButtons)) : in.Below(4);
       ButtonAssignment& record = joystick->Button(button);
       RandomRecord(in, record, profile.NumberOfJoysticks());
       if (in.Below(3) == 0) record.kind = AssignmentKind::JoystickSwitch;
@@ -198,7 +203,7 @@ class ProfileReplay {
       }
       ReplayEvent event;
       event.tick = tick;
-      event.slot = in.Below(kSlots);
+      event.slot = in.Below(3) == 0 ? in.Below(kSlots) : 0;
       if (op < 80) {
         event.control = ReplayControl{ReplayControlKind::Axis, static_cast<uint16_t>(in.Below(2))};
         event.value = in.Pick(kAxis);

@@ -15,13 +15,16 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Inputs on which the stuck-key fuzz targets once found a key left down,
-// replayed through the same checks.
+// Inputs on which the stuck-key fuzz targets once found a key left down, and
+// the seeds their runs start from, replayed through the same checks.
 std::vector<fs::path> Regressions(const char* target) {
   std::vector<fs::path> files;
-  const fs::path dir = fs::path(BREVANTO_FUZZ_REGRESSIONS) / target;
-  for (const fs::directory_entry& entry : fs::directory_iterator(dir)) {
-    if (entry.is_regular_file()) files.push_back(entry.path());
+  for (const char* kind : {"regressions", "corpus"}) {
+    const fs::path dir = fs::path(BREVANTO_FUZZ_DIR) / kind / target;
+    if (!fs::is_directory(dir)) continue;
+    for (const fs::directory_entry& entry : fs::directory_iterator(dir)) {
+      if (entry.is_regular_file()) files.push_back(entry.path());
+    }
   }
   std::sort(files.begin(), files.end());
   return files;
@@ -39,7 +42,7 @@ void ReplayAll(const char* target) {
   Harness harness;
   for (const fs::path& file : files) {
     const std::vector<uint8_t> bytes = Bytes(file);
-    EXPECT_EQ(harness.Run(bytes.data(), bytes.size()), "") << file.filename();
+    EXPECT_EQ(harness.Run(bytes.data(), bytes.size()), "") << file;
   }
 }
 
