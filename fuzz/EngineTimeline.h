@@ -73,12 +73,14 @@ class EngineTimeline {
       for (int c = 0; c < cycles; ++c) Cycle();
     }
     if (problem.empty()) {
-      // Let go of everything; a toggle still latched goes off with a change
-      // of target window. The longest timer of a record (a four-step sequence
-      // of the longest hold, or a tap window) ends well within 1.5 seconds.
+      // Let go of everything and let every timer run out (the longest, a
+      // tap window and its hold or a four-step sequence, within a second).
+      // A change of target window then lets go of a toggle still latched,
+      // also one a late trigger latched, and the timers run out again.
       raw_.fill(0);
+      const int32_t cycles = CyclesFromMilliseconds(1000, context_.turboMode) + 2;
+      for (int32_t c = 0; c < cycles; ++c) Cycle();
       context_.targetWindowChanged = true;
-      const int32_t cycles = CyclesFromMilliseconds(1500, context_.turboMode) + 2;
       for (int32_t c = 0; c < cycles; ++c) Cycle();
       problem = Check("after all inputs were released");
     }

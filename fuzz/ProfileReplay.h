@@ -120,9 +120,9 @@ class ProfileReplay {
     const int32_t endTick = source.Script().endTick;
     for (int32_t tick = 1; tick <= endTick && problem.empty(); ++tick) {
       source.AdvanceTo(tick);
-      // The foreground window changes as input ends, which lets go of a
-      // latched toggle.
-      if (tick == restTick_) desktop.SetForeground(2);
+      // Once input has ended and the timers have run out, the foreground
+      // window changes, which lets go of a latched toggle.
+      if (tick == settleTick_) desktop.SetForeground(2);
       thread.Fire();
       held.Take(out);
       if (std::find(unplugs.begin(), unplugs.end(), tick) != unplugs.end()) {
@@ -224,13 +224,16 @@ class ProfileReplay {
       }
     }
     // The longest timer of a record (a four-step sequence of the longest
-    // hold, a tap window, an ignore period) ends within 1.2 seconds.
-    script.endTick = restTick_ + CyclesFromMilliseconds(1200, turboMode_);
+    // hold, a tap window and its hold, an ignore period) ends within 0.7
+    // seconds: after the rest, and again after the change of window.
+    settleTick_ = restTick_ + CyclesFromMilliseconds(700, turboMode_);
+    script.endTick = settleTick_ + CyclesFromMilliseconds(700, turboMode_);
     return script;
   }
 
   std::string dir_;
   int32_t restTick_ = 0;
+  int32_t settleTick_ = 0;
   int turboMode_ = 0;
 };
 
