@@ -75,13 +75,17 @@ class EngineTimeline {
     if (problem.empty()) {
       // Let go of everything and let every timer run out (the longest, a
       // tap window and its hold or a four-step sequence, within a second).
-      // A change of target window then lets go of a toggle still latched,
-      // also one a late trigger latched, and the timers run out again.
+      // A change of target window then lets go of a toggle still latched. A
+      // toggle let go may end in an input that triggers another record and
+      // latches its toggle: without a loop of triggers, which is ignored,
+      // one round per record ends every such chain.
       raw_.fill(0);
       const int32_t cycles = CyclesFromMilliseconds(1000, context_.turboMode) + 2;
       for (int32_t c = 0; c < cycles; ++c) Cycle();
-      context_.targetWindowChanged = true;
-      for (int32_t c = 0; c < cycles; ++c) Cycle();
+      for (std::size_t round = 0; round <= used_.size(); ++round) {
+        context_.targetWindowChanged = true;
+        for (int32_t c = 0; c < cycles; ++c) Cycle();
+      }
       problem = Check("after all inputs were released");
     }
     // Leaves the process-wide counts clean for the next input.

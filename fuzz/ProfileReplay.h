@@ -48,6 +48,9 @@ class ProfileReplay {
   static constexpr int kProfiles = 3;
   static constexpr int kSlots = 3;
   static constexpr int kButtons = 4;
+  // Changes of window at the end: more than a chain of triggers between the
+  // records of a slot can take.
+  static constexpr int kSettleRounds = 5;
 
   ProfileReplay() {
     // Memory-backed where there is such a folder: the profiles are rewritten
@@ -121,8 +124,11 @@ class ProfileReplay {
     for (int32_t tick = 1; tick <= endTick && problem.empty(); ++tick) {
       source.AdvanceTo(tick);
       // Once input has ended and the timers have run out, the foreground
-      // window changes, which lets go of a latched toggle.
-      if (tick == settleTick_) desktop.SetForeground(2);
+      // window changes, which lets go of a latched toggle; a toggle let go
+      // may trigger and latch another, so it changes again a few times.
+      if (tick >= settleTick_ && (tick - settleTick_) % settleCycles_ == 0) {
+        desktop.SetForeground(desktop.ForegroundWindow() == 1 ? 2 : 1);
+      }
       thread.Fire();
       held.Take(out);
       if (std::find(unplugs.begin(), unplugs.end(), tick) != unplugs.end()) {
@@ -226,14 +232,16 @@ class ProfileReplay {
     // The longest timer of a record (a four-step sequence of the longest
     // hold, a tap window and its hold, an ignore period) ends within 0.7
     // seconds: after the rest, and again after the change of window.
-    settleTick_ = restTick_ + CyclesFromMilliseconds(700, turboMode_);
-    script.endTick = settleTick_ + CyclesFromMilliseconds(700, turboMode_);
+    settleCycles_ = CyclesFromMilliseconds(700, turboMode_);
+    settleTick_ = restTick_ + settleCycles_;
+    script.endTick = settleTick_ + kSettleRounds * settleCycles_;
     return script;
   }
 
   std::string dir_;
   int32_t restTick_ = 0;
   int32_t settleTick_ = 0;
+  int32_t settleCycles_ = 1;
   int turboMode_ = 0;
 };
 
