@@ -1,11 +1,12 @@
 # The two set-up commands are `make run` and `make test`; both install what
 # they need first.
-.PHONY: all deps configure build run test bench asan tsan fuzz format screenshots clean
+.PHONY: all deps configure build run test install package bench asan tsan fuzz format screenshots clean
 
 JOBS ?= $(shell nproc)
 # Tests that open windows need a display; without one they run under Xvfb.
 XVFB := $(if $(DISPLAY),,xvfb-run -a -s "-screen 0 1280x1024x24 -noreset")
 FUZZ_SECONDS ?= 60
+PREFIX ?= /usr/local
 
 all: build
 
@@ -23,6 +24,16 @@ run: build
 
 test: build
 	$(XVFB) ctest --preset dev -j $(JOBS)
+
+# Installs under PREFIX (DESTDIR stages it elsewhere) and, as root, makes the
+# device-access rules take effect.
+install: build
+	cmake --install build --prefix "$(PREFIX)"
+	@scripts/after-install.sh "$(PREFIX)"
+
+# The Debian package build/brevanto_<version>_amd64.deb.
+package: build
+	cd build && cpack -G DEB
 
 bench: build
 	@for b in build/bench/*_bench; do echo "== $$b"; $$b; done

@@ -1,5 +1,6 @@
 #include "ui/ButtonListEditor.h"
 
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
 #include <QTabBar>
@@ -21,6 +22,73 @@ ButtonListEditor::~ButtonListEditor() = default;
 
 int ButtonListEditor::RowButton(const QTreeWidgetItem* row) const {
   return row->data(0, TMainForm::kButtonRole).toInt();
+}
+
+ConfigFile* ButtonListEditor::CurrentProfile() {
+  return host_.CurrentProfile();
+}
+
+std::vector<std::string> ButtonListEditor::ProfileNames() const {
+  return host_.ProfileNames();
+}
+
+std::string ButtonListEditor::SlotCaption(int slot) const {
+  return form_.TabCaption(slot);
+}
+
+const TDeviceTemplate* ButtonListEditor::SlotTemplate(int slot) const {
+  return form_.TemplateOfSlot(slot);
+}
+
+CapturedKey ButtonListEditor::LastKey() const {
+  return form_.LastKey();
+}
+
+void ButtonListEditor::OpenWebPage(const std::string& path) {
+  host_.OpenWebPage(path);
+}
+
+void ButtonListEditor::BeginRecordChange(ButtonAssignment& record) {
+  host_.TimerDisable();
+  // Its keys go up now: once changed the record no longer knows them.
+  host_.ReleaseButton(record);
+}
+
+void ButtonListEditor::EndRecordChange(ButtonAssignment& record) {
+  record.Derive();
+  host_.TimerEnable();
+}
+
+void ButtonListEditor::btnEditSelectedClick() {
+  QTreeWidgetItem* row = form_.SelectedRow();
+  if (!row || !form_.ShownJoystick()) return;
+  QTreeWidget* list = form_.lvButtonList;
+  TAssignDialog dialog(*this, form_.ShownSlot(), &form_);
+  for (;;) {
+    const int result = dialog.Execute(RowButton(row), FromQ(row->text(0)));
+    const int index = list->indexOfTopLevelItem(row);
+    QTreeWidgetItem* next = nullptr;
+    if (result == TAssignDialog::kGoToNext && index + 1 < list->topLevelItemCount()) {
+      next = list->topLevelItem(index + 1);
+    } else if (result == TAssignDialog::kGoToPrev && index > 0) {
+      next = list->topLevelItem(index - 1);
+    }
+    form_.RefreshRow(row);
+    list->setCurrentItem(next ? next : row);
+    if (!next) break;
+    row = next;
+  }
+}
+
+bool ButtonListEditor::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == form_.lvButtonList && event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+      btnEditSelectedClick();
+      return true;
+    }
+  }
+  return QObject::eventFilter(watched, event);
 }
 
 void ButtonListEditor::FillSwapMenu() {

@@ -4,12 +4,16 @@
 #include <vector>
 
 #include "core/input/SlotState.h"
+#include "core/ports/WindowTracker.h"
 
 namespace brevanto {
 
 class AppLinkManager;
 class AutoStartTask;
+class ButtonAssignment;
 class ConfigFile;
+class DeviceConfigManager;
+class DeviceTemplateManager;
 class TDeviceConfig;
 class WindowTracker;
 struct GlobalSettings;
@@ -64,12 +68,25 @@ class MainFormHost {
   // settings and resumes. The devices-changed message follows when forced or
   // when the count changed.
   virtual void RedetectDevices(bool forceNotify) = 0;
+  // Every device record ever seen, and the button label templates.
+  virtual DeviceConfigManager& Devices() = 0;
+  virtual DeviceTemplateManager& Templates() = 0;
+  // The open device configuration dialog's window (kNoWindow: closed): while
+  // it is in front the cycle sends nothing and reports changed axis values.
+  // Called with the cycle paused.
+  virtual void PublishDeviceDialog(WindowId window) = 0;
+  // Opens the desktop's game-controller settings; false when none is
+  // installed.
+  virtual bool OpenControllerSettings() = 0;
 
   // The processing thread. What the cycle reads is changed only between
   // TimerDisable and TimerEnable. TimerEnable leaves a pause the user chose
   // in place.
   virtual void TimerDisable() = 0;
   virtual void TimerEnable() = 0;
+  // Lets go of whatever the record holds (keys, buttons, repeat, toggle)
+  // before it changes; called between TimerDisable and TimerEnable.
+  virtual void ReleaseButton(ButtonAssignment& record) = 0;
   virtual const SlotStates& PressedStates() const = 0;
   virtual void SetJoystickProcessingSuspended(bool suspended) = 0;
   virtual void SetAppLinkSuspended(bool suspended) = 0;

@@ -66,8 +66,6 @@ QWidget* MainFormOptions::Build() {
   form_.lblJoystickStatus->setFont(bold);
   form_.btnDetect = Named(new QPushButton(QStringLiteral("再検出"), page), "btnDetect");
   form_.btnCalibrate = Named(new QPushButton(QStringLiteral("設定"), page), "btnCalibrate");
-  form_.btnCalibrate->setEnabled(false);
-  form_.btnCalibrate->setToolTip(QString::fromUtf8(kNotAvailableYet));
   form_.editNumJoystick = Named(new QLineEdit(page), "editNumJoystick");
   form_.editNumJoystick->setValidator(new QRegularExpressionValidator(
       QRegularExpression(QStringLiteral("[0-9]*")), form_.editNumJoystick));
@@ -189,6 +187,7 @@ QWidget* MainFormOptions::Build() {
 
 void MainFormOptions::Connect() {
   connect(form_.btnDetect, &QPushButton::clicked, this, [this] { host_.RedetectDevices(true); });
+  connect(form_.btnCalibrate, &QPushButton::clicked, &form_, &TMainForm::MMJoystickPropertyClick);
   connect(form_.btnApplyNumJoysticks, &QPushButton::clicked, this,
           &MainFormOptions::btnApplyNumJoysticksClick);
   form_.editNumJoystick->installEventFilter(this);

@@ -21,7 +21,6 @@
 #include <QSystemTrayIcon>
 #include <QTabBar>
 #include <QTimer>
-#include <QToolTip>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -36,6 +35,7 @@
 #include "core/profile/ConfigFile.h"
 #include "core/settings/AppInfo.h"
 #include "core/settings/GlobalSettings.h"
+#include "ui/AppIcons.h"
 #include "ui/ButtonListEditor.h"
 #include "ui/Highlight.h"
 #include "ui/MainFormHost.h"
@@ -46,6 +46,7 @@
 #include "ui/WindowGeometry.h"
 #include "ui/dialogs/TAboutBox.h"
 #include "ui/dialogs/TAppLinkDialog.h"
+#include "ui/dialogs/TDeviceConfigDialog.h"
 #include "ui/dialogs/TGreetingDialog.h"
 #include "ui/dialogs/TImageForm.h"
 #include "ui/dialogs/TInputNameDialog.h"
@@ -94,7 +95,7 @@ TMainForm::TMainForm(MainFormHost& host, std::unique_ptr<SoundPlayer> sound, QWi
 
   TrayIcon = new QSystemTrayIcon(this);
   TrayIcon->setObjectName(QStringLiteral("TrayIcon"));
-  TrayIcon->setIcon(style()->standardIcon(QStyle::SP_ComputerIcon));
+  TrayIcon->setIcon(TrayStateIcon(false));
   TrayIcon->setToolTip(QString::fromLatin1(AppInfo::kProductName));
   TrayIcon->setContextMenu(PMTaskTray);
   connect(TrayIcon, &QSystemTrayIcon::activated, this,
@@ -292,12 +293,6 @@ void TMainForm::BuildMenus() {
   connect(PMTaskTray, &QMenu::aboutToShow, this, &TMainForm::PMTaskTrayPopup);
   for (QMenu* menu : {PMConfigList, PMJoystickTab, PMButtonList, PMTaskTray}) WatchMenu(menu);
 
-  // Commands whose dialogs this build does not have.
-  for (QAction* action : {MMJoystickProperty, PMEditDeviceTemplate, PMEditDeviceTemplate2,
-                          PMSpecifyTabTemplate, PMSpecifyTabTemplate2, PMButtonListEdit}) {
-    NotAvailable(action);
-  }
-
   auto runIfDone = [this](bool (MainFormHost::*command)(int)) {
     return [this, command] {
       if ((host_.*command)(lbConfigList->currentRow())) RefreshList();
@@ -357,7 +352,15 @@ void TMainForm::BuildMenus() {
   for (QAction* a : {PMRenameTabName, PMRenameTabName2}) {
     connect(a, &QAction::triggered, this, &TMainForm::PMRenameTabNameClick);
   }
+  connect(MMJoystickProperty, &QAction::triggered, this, &TMainForm::MMJoystickPropertyClick);
+  for (QAction* a : {PMEditDeviceTemplate, PMEditDeviceTemplate2}) {
+    connect(a, &QAction::triggered, this, &TMainForm::PMEditDeviceTemplateClick);
+  }
+  for (QAction* a : {PMSpecifyTabTemplate, PMSpecifyTabTemplate2}) {
+    connect(a, &QAction::triggered, this, &TMainForm::PMSpecifyTabTemplateClick);
+  }
   ButtonListEditor* editor = editor_.get();
+  connect(PMButtonListEdit, &QAction::triggered, editor, &ButtonListEditor::btnEditSelectedClick);
   connect(PMButtonListCopy, &QAction::triggered, editor, &ButtonListEditor::PMButtonListCopyClick);
   connect(PMButtonListPaste, &QAction::triggered, editor,
           &ButtonListEditor::PMButtonListPasteClick);
@@ -421,8 +424,6 @@ void TMainForm::BuildLayout() {
   }
   btnEditSelected =
       Named(new QPushButton(QStringLiteral("このボタン設定を編集"), tsJoystick), "btnEditSelected");
-  btnEditSelected->setEnabled(false);
-  btnEditSelected->setToolTip(QString::fromUtf8(kNotAvailableYet));
   btnConfigWizard =
       Named(new QPushButton(QStringLiteral("簡易設定ウィザード"), tsJoystick), "btnConfigWizard");
   auto* listButtons = new QHBoxLayout;
@@ -465,9 +466,11 @@ void TMainForm::BuildLayout() {
           &TMainForm::tcJoystickContextPopup);
   connect(lvButtonList, &QTreeWidget::customContextMenuRequested, this,
           &TMainForm::lvButtonListContextPopup);
-  connect(lvButtonList, &QTreeWidget::itemDoubleClicked, this, [this] {
-    QToolTip::showText(QCursor::pos(), QString::fromUtf8(kNotAvailableYet), lvButtonList);
-  });
+  connect(lvButtonList, &QTreeWidget::itemDoubleClicked, editor_.get(),
+          &ButtonListEditor::btnEditSelectedClick);
+  connect(btnEditSelected, &QPushButton::clicked, editor_.get(),
+          &ButtonListEditor::btnEditSelectedClick);
+  lvButtonList->installEventFilter(editor_.get());
   connect(btnConfigWizard, &QPushButton::clicked, editor_.get(),
           &ButtonListEditor::btnConfigWizardClick);
 }
@@ -618,6 +621,11 @@ std::string TMainForm::Caption() const {
 void TMainForm::UpdateCaption() {
   std::string caption = std::string(AppInfo::kProductName) + " v" BREVANTO_VERSION;
   if (JoystickSuspended()) caption += " (一時停止中)";
+  // The tray shows the pause too, for a window that lives in the tray.
+  if (TrayIcon != nullptr && pausedTrayIcon_ != JoystickSuspended()) {
+    pausedTrayIcon_ = JoystickSuspended();
+    TrayIcon->setIcon(TrayStateIcon(pausedTrayIcon_));
+  }
   caption += " : ";
   if (const QListWidgetItem* item = lbConfigList->currentItem()) caption += FromQ(item->text());
   setWindowTitle(ToQ(caption));
@@ -751,6 +759,10 @@ bool TMainForm::HandleMessage(const PostedMessage& message) {
       return true;
     case WM_BRV_DEVICES_CHANGED:
       DevicesChanged();
+      return true;
+    case WM_BRV_ANALOG_CHANGED:
+      // The cycle reports to the device dialog only while it is open.
+      if (deviceDialog_) deviceDialog_->AxisValuesChanged();
       return true;
     case WM_BRV_UPDATE_CAPTION:
       UpdateCaption();

@@ -36,6 +36,7 @@ class MainFormHost;
 class MainFormOptions;
 class ProfileJoystick;
 class SoundPlayer;
+class TDeviceConfigDialog;
 class TDeviceTemplate;
 class TImageForm;
 struct GlobalSettings;
@@ -186,7 +187,7 @@ class TMainForm : public QMainWindow {
   QAction* PMResetWindowPosition;
   QAction* PMTaskTrayExit;
 
-  QSystemTrayIcon* TrayIcon;
+  QSystemTrayIcon* TrayIcon = nullptr;
   QTimer* DelayedExecTimer;
   TImageForm* ImageForm;
 
@@ -213,6 +214,11 @@ class TMainForm : public QMainWindow {
   void PMRenameDeviceNameClick();
   void PMClearDeviceNameClick();
   void PMRenameTabNameClick();
+  void MMJoystickPropertyClick();
+  void PMEditDeviceTemplateClick();
+  void PMSpecifyTabTemplateClick();
+  // The device configuration dialog while it is open, else nullptr.
+  TDeviceConfigDialog* DeviceDialog() const { return deviceDialog_; }
   void RestoreFromTray();
   void MinimizeApplication();
   void RestoreApplication();
@@ -275,6 +281,7 @@ class TMainForm : public QMainWindow {
   std::unique_ptr<ButtonListEditor> editor_;
   std::unique_ptr<MainFormOptions> options_;
   bool exitRequested_ = false;
+  bool pausedTrayIcon_ = false;
   bool updatingControls_ = false;
   bool shown_ = true;
   bool highlightActive_ = false;
@@ -283,6 +290,7 @@ class TMainForm : public QMainWindow {
   bool closed_ = false;
   int menusOpen_ = 0;
   int delayedExecTag_ = 0;
+  TDeviceConfigDialog* deviceDialog_ = nullptr;
 };
 
 // Paints a row of the button list in the colour of the slot that presses

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -119,6 +120,11 @@ TEST_F(BrevantoctlSendTest, EachCommandDeliversItsMessage) {
       {{"profile", "Second"}, {WM_COPYDATA, 0, 0, std::string("Second\0", 7)}},
       {{"profile", "レース"}, {WM_COPYDATA, 0, 0, std::string("レース\0", 10)}},
       {{"switch-file", "R"}, {WM_BRV_SWITCH_FILE, 0, 0x52, {}}},
+      // Half-width katakana are one byte in the Japanese Windows code page;
+      // a byte that is no UTF-8 goes as it is.
+      {{"switch-file", "ﾀ"}, {WM_BRV_SWITCH_FILE, 0, 0xC0, {}}},
+      {{"switch-file", "\xC0"}, {WM_BRV_SWITCH_FILE, 0, 0xC0, {}}},
+      {{"switch-file", "?"}, {WM_BRV_SWITCH_FILE, 0, '?', {}}},
       {{"set-input-target", "0", "1"}, {WM_BRV_SET_INPUT_TARGET, 0, 1, {}}},
       {{"set-input-target", "-1", "-1"}, {WM_BRV_SET_INPUT_TARGET, -1, -1, {}}},
       {{"press", "4"}, {WM_BRV_PRESS_BUTTON, 0, 4, {}}},
@@ -141,6 +147,9 @@ TEST_F(BrevantoctlSendTest, BadUsageExitsWithTwoAndSendsNothing) {
       {"profile"},
       {"profile", ""},
       {"switch-file", "Ra"},
+      // Two bytes in the code page, or none at all.
+      {"switch-file", "タ"},
+      {"switch-file", "é"},
       {"set-input-target", "0"},
       {"set-input-target", "0", "x"},
       {"set-input-target", "-2", "0"},
@@ -158,20 +167,17 @@ TEST_F(BrevantoctlSendTest, BadUsageExitsWithTwoAndSendsNothing) {
   EXPECT_TRUE(handler_.Messages().empty());
 }
 
-TEST_F(BrevantoctlSendTest, DataDirectoryLocatesTheChannelWithoutARuntimeFolder) {
-  const std::vector<std::pair<std::string, std::string>> noRuntime = {{"XDG_RUNTIME_DIR", ""},
-                                                                      {"BREVANTO_DATA_DIR", ""}};
-  EXPECT_EQ(
-      RunBrevantoctl(&server_, {"send", "--data-dir", runtime_.Dir(), "show"}, noRuntime).exitCode,
-      0);
-  EXPECT_EQ(RunBrevantoctl(&server_, {"send", "show"},
-                           {{"XDG_RUNTIME_DIR", ""}, {"BREVANTO_DATA_DIR", runtime_.Dir()}})
-                .exitCode,
-            0);
-  EXPECT_EQ(handler_.Messages().size(), 2u);
-  const Outcome nowhere = RunBrevantoctl(&server_, {"send", "show"}, noRuntime);
-  EXPECT_EQ(nowhere.exitCode, 2);
-  EXPECT_NE(nowhere.errors.find("--data-dir"), std::string::npos);
+TEST(BrevantoctlSend, WithoutARuntimeFolderItFindsTheUsersPrivateFolder) {
+  testing::TempDir temporary;
+  const std::string folder = temporary.Dir() + "brevanto-" + std::to_string(::geteuid());
+  ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
+  RecordingInstanceHandler handler;
+  InstanceServer server(handler);
+  ASSERT_EQ(server.Listen(folder), InstanceServer::ListenStatus::Listening);
+  const Outcome outcome = RunBrevantoctl(
+      &server, {"send", "show"}, {{"XDG_RUNTIME_DIR", ""}, {"TMPDIR", temporary.path().string()}});
+  EXPECT_EQ(outcome.exitCode, 0) << outcome.errors;
+  EXPECT_EQ(handler.Messages().size(), 1u);
 }
 
 TEST(BrevantoctlSend, WithoutARunningInstanceItFailsWithOne) {

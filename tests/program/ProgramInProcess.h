@@ -18,6 +18,7 @@
 #include "core/settings/StartupContext.h"
 #include "program/ProgramProcess.h"
 #include "support/DisplayLock.h"
+#include "support/ScopedEnvironment.h"
 
 namespace brevanto::testing {
 
@@ -34,13 +35,7 @@ class ProgramInProcess : public ::testing::Test {
   }
   void TearDown() override {
     program.reset();
-    for (const auto& [name, value] : savedEnvironment_) {
-      if (value) {
-        ::setenv(name.c_str(), value->c_str(), 1);
-      } else {
-        ::unsetenv(name.c_str());
-      }
-    }
+    environment_.reset();
   }
 
   // Starts the program with these options beside the data directory and
@@ -100,18 +95,13 @@ class ProgramInProcess : public ::testing::Test {
  private:
   // An empty value unsets the variable.
   void SetEnvironment(const std::map<std::string, std::string>& changes) {
+    if (!environment_) environment_ = std::make_unique<ScopedEnvironment>();
     for (const auto& [name, value] : changes) {
-      const char* old = std::getenv(name.c_str());
-      savedEnvironment_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
-      if (value.empty()) {
-        ::unsetenv(name.c_str());
-      } else {
-        ::setenv(name.c_str(), value.c_str(), 1);
-      }
+      environment_->Set(name, value.empty() ? std::nullopt : std::optional<std::string>(value));
     }
   }
 
-  std::vector<std::pair<std::string, std::optional<std::string>>> savedEnvironment_;
+  std::unique_ptr<ScopedEnvironment> environment_;
 };
 
 }  // namespace brevanto::testing

@@ -159,7 +159,7 @@ class ProgramFixtureData {
 
   // brevantoctl send ... to the running instance; its exit code.
   int Send(std::vector<std::string> arguments) const {
-    arguments.insert(arguments.begin(), {BREVANTOCTL_PATH, "send", "--data-dir", DataDir()});
+    arguments.insert(arguments.begin(), {BREVANTOCTL_PATH, "send"});
     ChildProcess ctl(arguments, Env(), Output());
     return ctl.Wait(std::chrono::seconds(20)).value_or(-100);
   }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/processing/Messages.h"
+#include "core/text/Encoding.h"
 #include "support/LogCapture.h"
 
 namespace brevanto {
@@ -19,9 +20,11 @@ class RecordingActions final : public MessageActions {
     calls.push_back("load " + name);
     return name != "Missing";
   }
-  bool LoadProfileByInitial(char initial) override {
-    calls.push_back(std::string("initial ") + initial);
-    return initial != 'Z';
+  bool LoadProfileByInitial(char32_t initial) override {
+    std::string text;
+    AppendUtf8(text, initial);
+    calls.push_back("initial " + text);
+    return initial != U'Z';
   }
   void ReportMissingProfile() override { calls.push_back("missing"); }
   void RequestDetection() override { calls.push_back("detection requested"); }
@@ -82,6 +85,14 @@ TEST(WindowMessages, EachMessageDoesWhatItsNumberSays) {
        0,
        "Received WM_BRV_SWITCH_FILE Message: R"},
       {{WM_BRV_SWITCH_FILE, 0, 'Z', ""}, {"initial Z", "missing"}, 0, nullptr},
+      // The byte is a character of the Japanese ANSI code page: 0xC0 is the
+      // half-width katakana TA, not Latin-1's A with grave.
+      {{WM_BRV_SWITCH_FILE, 0, 0xC0, ""},
+       {"initial \uFF80"},
+       0,
+       "Received WM_BRV_SWITCH_FILE Message: \uFF80"},
+      // Half of a double-byte character stands for no profile initial.
+      {{WM_BRV_SWITCH_FILE, 0, 0x82, ""}, {"initial \uFFFD"}, 0, nullptr},
       {{WM_BRV_REFRESH_DEVICES, 0, 0, ""},
        {"redetect"},
        0,

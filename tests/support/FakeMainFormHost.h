@@ -2,12 +2,15 @@
 
 #include <QMetaObject>
 #include <QPointer>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "core/applink/AppLinkManager.h"
 #include "core/device/DeviceConfig.h"
+#include "core/device/DeviceConfigManager.h"
+#include "core/device/DeviceTemplateManager.h"
 #include "core/ports/AutoStartTask.h"
 #include "core/ports/WindowTracker.h"
 #include "core/profile/ConfigFile.h"
@@ -99,8 +102,23 @@ class FakeMainFormHost : public MainFormHost {
     if (forceNotify) ++forcedRedetections;
   }
 
+  DeviceConfigManager& Devices() override { return records; }
+  DeviceTemplateManager& Templates() override { return templates; }
+  void PublishDeviceDialog(WindowId window) override {
+    published.push_back(window);
+    publishedWhilePaused = publishedWhilePaused && timerDisabled > 0;
+  }
+  bool OpenControllerSettings() override {
+    ++controllerSettingsOpened;
+    return controllerSettingsTool;
+  }
+
   void TimerDisable() override { ++timerDisabled; }
   void TimerEnable() override { --timerDisabled; }
+  void ReleaseButton(ButtonAssignment& record) override {
+    released.push_back({record.joystickIndex, record.buttonIndex});
+    if (releaseButton) releaseButton(record);
+  }
   const SlotStates& PressedStates() const override { return states; }
   void SetJoystickProcessingSuspended(bool suspended) override { joystickSuspended = suspended; }
   void SetAppLinkSuspended(bool suspended) override { appLinkSuspended = suspended; }
@@ -135,7 +153,19 @@ class FakeMainFormHost : public MainFormHost {
   WindowTracker* tracker = nullptr;
   std::vector<TDeviceConfig> devices;
   int redetections = 0, forcedRedetections = 0;
+  // Never written: tests that save templates make their own manager.
+  DeviceTemplateManager templates{"/nonexistent/templates.json",
+                                  DeviceTemplateManager::Mode::ReadOnly};
+  DeviceConfigManager records{&templates};
+  std::vector<WindowId> published;
+  bool publishedWhilePaused = true;
+  int controllerSettingsOpened = 0;
+  bool controllerSettingsTool = true;
   int timerDisabled = 0;
+  // Records released before a change, as (slot, virtual button); the engine
+  // a test runs may let go of them for real.
+  std::vector<std::pair<int, int>> released;
+  std::function<void(ButtonAssignment&)> releaseButton;
   SlotStates states{};
   bool joystickSuspended = false, appLinkSuspended = false;
   bool processing = true;

@@ -6,11 +6,13 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -30,12 +32,19 @@ class HidrawTree {
     const std::vector<uint8_t>* descriptor = nullptr;  // nullptr: sysfs has none
     std::string manufacturer;                          // empty: no USB manufacturer attribute
     Node node = Node::Fifo;
+    std::string product{};  // empty: no USB product attribute
+    std::string serial{};   // HID_UNIQ; empty: none
+    std::string port{};     // the USB device's folder below devices; empty: usb<name>/1-1
+    std::string interface = "1-1:1.0";  // the USB interface's folder
   };
 
   HidrawTree() {
+    // A plain, short name: a parameterised test's name holds a "/", which
+    // would make a folder inside the folder (only the inner one would go),
+    // and socket node paths must fit the 108 bytes of a socket address.
+    static std::atomic<int> counter{0};
     root_ = std::filesystem::temp_directory_path() /
-            ("brevanto_hidraw_" + std::to_string(::getpid()) + "_" +
-             ::testing::UnitTest::GetInstance()->current_test_info()->name());
+            ("brevanto_hidraw_" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
     std::filesystem::remove_all(root_);
     std::filesystem::create_directories(ClassDir());
     std::filesystem::create_directories(DevDir());
@@ -52,19 +61,28 @@ class HidrawTree {
   std::string DevDir() const { return (root_ / "dev").string(); }
   std::string NodePath(const std::string& name) const { return DevDir() + "/" + name; }
 
+  // The folder above the HID device relative to the sysfs root, as the
+  // controller's identity names it.
+  static std::string Port(const Device& d) { return "devices/" + UsbFolder(d) + "/" + d.interface; }
+
   void Add(const Device& d) {
     namespace fs = std::filesystem;
-    // devices/usbN/N-1/N-1:1.0/<hid device>, as a USB controller sits in sysfs.
-    const fs::path usbDevice = root_ / "sys/devices" / ("usb" + d.name) / "1-1";
-    const fs::path hidDevice = usbDevice / "1-1:1.0" / ("0003:" + d.name + ".0001");
+    // devices/<port>/<interface>/<hid device>, as a USB controller sits in
+    // sysfs; the HID device's number differs at every plug.
+    const fs::path usbDevice = root_ / "sys/devices" / UsbFolder(d);
+    const fs::path hidDevice =
+        usbDevice / d.interface / ("0003:" + d.name + "." + std::to_string(++plugs_));
     fs::create_directories(hidDevice);
-    Write(hidDevice / "uevent", "DRIVER=hid-generic\nHID_ID=" + d.hidId + "\nHID_NAME=" +
-                                    d.hidName + "\nHID_PHYS=usb-0000:00:14.0-1/input0\n");
+    Write(hidDevice / "uevent",
+          "DRIVER=hid-generic\nHID_ID=" + d.hidId + "\nHID_NAME=" + d.hidName +
+              "\nHID_PHYS=usb-0000:00:14.0-1/input0\nHID_UNIQ=" + d.serial + "\n");
     if (d.descriptor) {
       Write(hidDevice / "report_descriptor",
             std::string(d.descriptor->begin(), d.descriptor->end()));
     }
     if (!d.manufacturer.empty()) Write(usbDevice / "manufacturer", d.manufacturer + "\n");
+    if (!d.product.empty()) Write(usbDevice / "product", d.product + "\n");
+    hidFolders_[d.name] = hidDevice;
     const fs::path classEntry = fs::path(ClassDir()) / d.name;
     fs::create_directories(classEntry);
     fs::create_directory_symlink(fs::relative(hidDevice, classEntry), classEntry / "device");
@@ -82,10 +100,14 @@ class HidrawTree {
     }
   }
 
-  // Unplugs: the class entry, the device folder and the node go.
+  // Unplugs: the class entry, the HID device folder and the node go; the USB
+  // port's folder stays.
   void Remove(const std::string& name) {
     namespace fs = std::filesystem;
-    fs::remove_all(root_ / "sys/devices" / ("usb" + name));
+    if (const auto it = hidFolders_.find(name); it != hidFolders_.end()) {
+      fs::remove_all(it->second);
+      hidFolders_.erase(it);
+    }
     fs::remove_all(fs::path(ClassDir()) / name);
     fs::remove(NodePath(name));
   }
@@ -95,8 +117,14 @@ class HidrawTree {
     std::ofstream(path, std::ios::binary) << text;
   }
 
+  static std::string UsbFolder(const Device& d) {
+    return d.port.empty() ? "usb" + d.name + "/1-1" : d.port;
+  }
+
   std::filesystem::path root_;
   std::vector<int> sockets_;
+  std::map<std::string, std::filesystem::path> hidFolders_;
+  int plugs_ = 0;
 };
 
 }  // namespace brevanto::testing

@@ -22,6 +22,7 @@
 #include "app/program/ProgramOptions.h"
 #include "core/applink/AppLinkManager.h"
 #include "support/ActiveWindowProbe.h"
+#include "support/ScopedEnvironment.h"
 #include "support/TempDir.h"
 #include "support/UiTestSupport.h"
 #include "ui/TMainForm.h"
@@ -30,30 +31,6 @@
 
 namespace brevanto {
 namespace {
-
-// Environment variables set for the life of a test.
-class Environment {
- public:
-  explicit Environment(const std::map<std::string, std::string>& values) {
-    for (const auto& [name, value] : values) {
-      const char* old = std::getenv(name.c_str());
-      saved_[name] = old ? std::optional<std::string>(old) : std::nullopt;
-      ::setenv(name.c_str(), value.c_str(), 1);
-    }
-  }
-  ~Environment() {
-    for (const auto& [name, value] : saved_) {
-      if (value) {
-        ::setenv(name.c_str(), value->c_str(), 1);
-      } else {
-        ::unsetenv(name.c_str());
-      }
-    }
-  }
-
- private:
-  std::map<std::string, std::optional<std::string>> saved_;
-};
 
 TEST(AppLinkSwitching, ALinkAddedInTheDialogSwitchesWhenItsWindowBecomesActive) {
   if (!testing::OnRealDisplay()) GTEST_SKIP() << "needs an X display (make test runs Xvfb)";
@@ -64,10 +41,11 @@ TEST(AppLinkSwitching, ALinkAddedInTheDialogSwitchesWhenItsWindowBecomesActive) 
   ::chmod(root.File("runtime").c_str(), 0700);
   // Nothing of the user's session: the instance files, buses and autostart
   // folder are the test's own.
-  Environment environment({{"XDG_RUNTIME_DIR", root.File("runtime")},
-                           {"XDG_CONFIG_HOME", root.File("config")},
-                           {"DBUS_SYSTEM_BUS_ADDRESS", "unix:path=" + root.File("no-bus")},
-                           {"DBUS_SESSION_BUS_ADDRESS", "unix:path=" + root.File("no-bus")}});
+  testing::ScopedEnvironment environment(
+      {{"XDG_RUNTIME_DIR", root.File("runtime")},
+       {"XDG_CONFIG_HOME", root.File("config")},
+       {"DBUS_SYSTEM_BUS_ADDRESS", "unix:path=" + root.File("no-bus")},
+       {"DBUS_SESSION_BUS_ADDRESS", "unix:path=" + root.File("no-bus")}});
   for (const char* name : {"Race.cfg", "Shooter.cfg"}) {
     root.Write(std::string("data/") + name, "[General]\r\nFileVersion=70\r\n");
   }

@@ -52,17 +52,32 @@ TEST_F(TMainFormTest, ScreenshotsShowTheWindowInBothThemesAndLeaveItAsItWas) {
   std::string error;
   const std::vector<std::string> files = WriteScreenshots(*form, dir.path().string(), error);
   EXPECT_EQ(error, "");
-  ASSERT_EQ(files, (std::vector<std::string>{dir.File("main-window.png"), dir.File("options.png"),
-                                             dir.File("tray-menu.png"), dir.File("about.png"),
-                                             dir.File("main-window-dark.png"),
-                                             dir.File("preferences.png")}));
+  ASSERT_EQ(files,
+            (std::vector<std::string>{dir.File("main-window.png"), dir.File("options.png"),
+                                      dir.File("tray-menu.png"), dir.File("about.png"),
+                                      dir.File("assign-keyboard.png"), dir.File("assign-multi.png"),
+                                      dir.File("assign-mouse.png"), dir.File("assign-position.png"),
+                                      dir.File("assign-text.png"), dir.File("assign-special.png"),
+                                      dir.File("main-window-dark.png"), dir.File("preferences.png"),
+                                      dir.File("device-config.png"), dir.File("templates.png")}));
   std::vector<QImage> images;
   for (const std::string& file : files) {
     images.emplace_back(QString::fromStdString(file));
     EXPECT_FALSE(images.back().isNull()) << file;
   }
   const QImage& light = images[0];
-  const QImage& dark = images[4];
+  const QImage& dark = images[10];
+  for (std::size_t page = 4; page < 10; ++page) {
+    EXPECT_NE(images[page], images[page == 4 ? 5 : page - 1]) << "each page is its own picture";
+  }
+  // The tray icon (the running controller, blue) is drawn below the menu.
+  const QImage& tray = images[2];
+  const int strip = kScreenshotTrayStripHeight * tray.devicePixelRatio();
+  ASSERT_GT(tray.height(), strip);
+  const QImage panel = tray.copy(0, tray.height() - strip, tray.width(), strip);
+  EXPECT_TRUE(HasColour(panel, QColor(0x25, 0x63, 0xa8))) << "no tray icon under the menu";
+  EXPECT_FALSE(
+      HasColour(tray.copy(0, 0, tray.width(), tray.height() - strip), QColor(0x25, 0x63, 0xa8)));
   EXPECT_EQ(light.size(), dark.size());
   EXPECT_NE(light, images[1]) << "the options page is another picture";
   EXPECT_LT(MeanLightness(dark) + 50, MeanLightness(light));
@@ -86,11 +101,15 @@ TEST_F(TMainFormTest, ScreenshotsShowTheApplicationLinksWhereTheProgramHasThem) 
   std::string error;
   const std::vector<std::string> files = WriteScreenshots(*form, dir.path().string(), error);
   EXPECT_EQ(error, "");
-  ASSERT_EQ(files, (std::vector<std::string>{dir.File("main-window.png"), dir.File("options.png"),
-                                             dir.File("tray-menu.png"), dir.File("about.png"),
-                                             dir.File("applinks.png"), dir.File("applink-item.png"),
-                                             dir.File("main-window-dark.png"),
-                                             dir.File("preferences.png")}));
+  ASSERT_EQ(files,
+            (std::vector<std::string>{dir.File("main-window.png"), dir.File("options.png"),
+                                      dir.File("tray-menu.png"), dir.File("about.png"),
+                                      dir.File("applinks.png"), dir.File("applink-item.png"),
+                                      dir.File("assign-keyboard.png"), dir.File("assign-multi.png"),
+                                      dir.File("assign-mouse.png"), dir.File("assign-position.png"),
+                                      dir.File("assign-text.png"), dir.File("assign-special.png"),
+                                      dir.File("main-window-dark.png"), dir.File("preferences.png"),
+                                      dir.File("device-config.png"), dir.File("templates.png")}));
   const QImage list(QString::fromStdString(files[4]));
   const QImage item(QString::fromStdString(files[5]));
   EXPECT_GE(list.width(), 680) << "the four columns are in the picture";

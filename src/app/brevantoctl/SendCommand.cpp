@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "core/processing/Messages.h"
+#include "core/text/Encoding.h"
 #include "platform/linux/instance/InstanceClient.h"
 #include "platform/linux/instance/InstanceFrame.h"
 #include "platform/linux/instance/InstancePaths.h"
@@ -42,13 +43,13 @@ constexpr SendVerb kVerbs[] = {
 };
 
 void PrintUsage(std::FILE* out) {
-  std::fprintf(out, "usage: brevantoctl send [--data-dir DIR] COMMAND [ARGS]\n\ncommands:\n");
+  std::fprintf(out, "usage: brevantoctl send COMMAND [ARGS]\n\ncommands:\n");
   for (const SendVerb& verb : kVerbs) {
     std::fprintf(out, "  %-17s 0x%04X  %s\n", verb.name, verb.message, verb.help);
   }
   std::fprintf(out,
-               "\nThe running instance listens in $XDG_RUNTIME_DIR, else in its data\n"
-               "directory: --data-dir, else $BREVANTO_DATA_DIR.\n");
+               "\nThe running instance listens in $XDG_RUNTIME_DIR, else in the folder\n"
+               "brevanto-UID of $TMPDIR (else /tmp).\n");
 }
 
 int Usage(const char* problem) {
@@ -78,10 +79,16 @@ const char* BuildMessage(const SendVerb& verb, int argc, char** argv, InstanceMe
       if (std::strlen(argv[0]) >= kMaxInstancePayload) return "the profile name is too long";
       message.payload = std::string(argv[0]) + '\0';
       break;
-    case Argument::Character:
-      if (std::strlen(argv[0]) != 1) return "C must be a single one-byte character";
-      message.lParam = static_cast<unsigned char>(argv[0][0]);
+    case Argument::Character: {
+      // The byte is read in the Japanese Windows code page, where half-width
+      // katakana take one byte each.
+      const std::string byte = IsValidUtf8(argv[0]) ? Utf8ToCp932(argv[0]) : std::string(argv[0]);
+      if (byte.size() != 1 || (byte == "?" && std::strcmp(argv[0], "?") != 0)) {
+        return "C must be one character of one byte (ASCII or half-width katakana)";
+      }
+      message.lParam = static_cast<unsigned char>(byte[0]);
       break;
+    }
     case Argument::TwoNumbers:
       if (!ParseNumber(argv[0], first) || !ParseNumber(argv[1], second) || first < -1 ||
           second < -1 || first > INT32_MAX || second > INT32_MAX) {
@@ -103,18 +110,11 @@ const char* BuildMessage(const SendVerb& verb, int argc, char** argv, InstanceMe
 }  // namespace
 
 int RunSend(int argc, char** argv) {
-  std::string dataDir;
-  if (const char* fromEnvironment = std::getenv("BREVANTO_DATA_DIR")) dataDir = fromEnvironment;
-  while (argc > 0 && std::strncmp(argv[0], "--", 2) == 0) {
-    if (std::strcmp(argv[0], "--help") == 0) {
-      PrintUsage(stdout);
-      return 0;
-    }
-    if (std::strcmp(argv[0], "--data-dir") != 0 || argc < 2) return Usage("unknown option");
-    dataDir = argv[1];
-    argc -= 2;
-    argv += 2;
+  if (argc > 0 && std::strcmp(argv[0], "--help") == 0) {
+    PrintUsage(stdout);
+    return 0;
   }
+  if (argc > 0 && std::strncmp(argv[0], "--", 2) == 0) return Usage("unknown option");
   if (argc < 1) return Usage("no command");
 
   const SendVerb* verb = nullptr;
@@ -125,9 +125,11 @@ int RunSend(int argc, char** argv) {
   InstanceMessage message;
   if (const char* problem = BuildMessage(*verb, argc - 1, argv + 1, message)) return Usage(problem);
 
-  const std::string directory = InstanceDirectory(dataDir);
+  std::string problem;
+  const std::string directory = InstanceDirectory(problem);
   if (directory.empty()) {
-    return Usage("XDG_RUNTIME_DIR is not set: give the data directory with --data-dir");
+    std::fprintf(stderr, "brevantoctl send: %s\n", problem.c_str());
+    return 1;
   }
   InstanceClient client;
   if (client.Connect(InstanceSocketPath(directory)) != ChannelStatus::Ok ||

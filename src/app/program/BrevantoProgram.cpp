@@ -17,6 +17,9 @@
 #include "app/instance/InstanceChannel.h"
 #include "app/output/OwnKeyRepeatNotifier.h"
 #include "app/power/LogindSleepWatcher.h"
+#include "app/program/FatalError.h"
+#include "app/program/UinputNotice.h"
+#include "app/program/WaylandSession.h"
 #include "app/signals/ShutdownSignalNotifier.h"
 #include "core/applink/AppLinkManager.h"
 #include "core/engine/ButtonEngine.h"
@@ -49,7 +52,9 @@
 #include "platform/linux/sdl/SdlPadSource.h"
 #include "platform/linux/sdl/SdlRumble.h"
 #include "platform/linux/sdl/VirtualPadDriver.h"
+#include "platform/linux/shell/ControllerSettingsTool.h"
 #include "platform/linux/x11/X11WindowTracker.h"
+#include "ui/AppIcons.h"
 #include "ui/ApplicationFont.h"
 #include "ui/QtMessageSink.h"
 #include "ui/QtProfilePrompt.h"
@@ -130,6 +135,20 @@ std::optional<int> BrevantoProgram::Start() {
   // A save past the user's file size limit must fail and say so, not end
   // the program with keys held.
   IgnoreFileSizeSignal();
+  // Whatever goes wrong in start-up is shown, logged and ends the program in
+  // order, never silently.
+  try {
+    return StartUp();
+  } catch (const std::exception& error) {
+    ShowStartError(std::string("Start-up failed: ") + error.what());
+  } catch (...) {
+    ShowStartError("Start-up failed: unknown error");
+  }
+  Shutdown();
+  return 1;
+}
+
+std::optional<int> BrevantoProgram::StartUp() {
   try {
     appInfo_ = std::make_unique<AppInfo>(context_, AppInfo::LogOpening::AfterInstanceCheck);
   } catch (const AppInfoError& error) {
@@ -138,14 +157,30 @@ std::optional<int> BrevantoProgram::Start() {
   }
   std::error_code ignored;
   firstStart_ = !std::filesystem::exists(appInfo_->IniFilePath(), ignored);
-  appInfo_->SetSingleInstance(
-      std::make_unique<LinuxSingleInstance>(InstanceDirectory(appInfo_->DataDir())));
+  // One place per user whatever the data directory, so that starts with
+  // different data directories still find each other.
+  std::string instanceError;
+  instanceDir_ = InstanceDirectory(instanceError);
+  if (instanceDir_.empty()) {
+    std::fprintf(stderr, "brevanto: %s; not checking for another instance\n",
+                 instanceError.c_str());
+  }
+  auto singleInstance = std::make_unique<LinuxSingleInstance>(instanceDir_);
+  const LinuxSingleInstance& instance = *singleInstance;
+  appInfo_->SetSingleInstance(std::move(singleInstance));
   if (appInfo_->LoadSettings()) {
+    const bool failed = appInfo_->HandOverFailed();
+    // A request the running instance did not take is not lost in silence.
+    if (failed) std::fprintf(stderr, "brevanto: %s\n", instance.HandOverError().c_str());
     appInfo_.reset();
     shutDown_ = true;
-    return 0;
+    return failed ? 1 : 0;
   }
   started_ = true;
+  if (instanceDir_.empty()) LOG_ERROR("Instance files: %s", instanceError.c_str());
+  for (const std::string& option : options_.unknown) {
+    LOG_INFO("Unknown option ignored: %s", option.c_str());
+  }
   // From here on a signal ends the program in order (once the event loop
   // runs), never half way through start-up.
   signals_ = std::make_unique<ShutdownSignalNotifier>([this](int) { RequestExit(); });
@@ -155,6 +190,8 @@ std::optional<int> BrevantoProgram::Start() {
     // The window may live in the tray alone; that is no reason to end.
     QApplication::setQuitOnLastWindowClosed(false);
     ApplyApplicationFont();
+    QGuiApplication::setWindowIcon(ApplicationIcon());
+    QGuiApplication::setDesktopFileName(QStringLiteral("brevanto"));
     form_ = std::make_unique<TMainForm>(*this, std::make_unique<QtSoundPlayer>());
     prompt_ = std::make_unique<QtProfilePrompt>(form_.get());
     connect(form_.get(), &TMainForm::Closed, this, [] { QCoreApplication::quit(); });
@@ -184,6 +221,13 @@ std::optional<int> BrevantoProgram::Start() {
 
   CreateProcessing();
   LogSystemVersion();
+  if (IsWaylandSession(context_.environment)) {
+    const std::string platform = form_ ? QGuiApplication::platformName().toStdString() : "";
+    for (const std::string& line :
+         WaylandSessionReport(platform, {!options_.noUinput, output_->HasUinput()})) {
+      LOG_INFO("%s", line.c_str());
+    }
+  }
 
   if (!CreateControllers()) {
     ShowStartError(kControllerLibraryMissing);
@@ -204,6 +248,11 @@ std::optional<int> BrevantoProgram::Start() {
     form_->ShowAtStart(false);
     form_->installEventFilter(this);
     SyncShowMainForm();
+  }
+  if (!options_.noUinput && !output_->HasUinput() &&
+      UinputNodeNotWritable(UinputDevice::kDefaultPath)) {
+    LOG_INFO("%s", kUinputNoticeLog);
+    if (form_) ShowUinputNotice(form_.get());
   }
   if (!options_.screenshotDir.empty()) {
     if (!form_) {
@@ -300,8 +349,8 @@ void BrevantoProgram::StartTimer() {
 
 void BrevantoProgram::WatchEvents() {
   channel_ = std::make_unique<InstanceChannel>(messages_);
-  const std::string directory = InstanceDirectory(appInfo_->DataDir());
-  switch (channel_->Listen(directory)) {
+  const std::string& directory = instanceDir_;
+  switch (directory.empty() ? InstanceServer::ListenStatus::Failed : channel_->Listen(directory)) {
     case InstanceServer::ListenStatus::Listening:
       break;
     case InstanceServer::ListenStatus::ServedElsewhere:
@@ -412,11 +461,7 @@ void BrevantoProgram::SyncShowMainForm() {
 }
 
 void BrevantoProgram::ShowStartError(const std::string& text) {
-  Logger::Instance().Write(LogLevel::Error, text);
-  std::fprintf(stderr, "brevanto: %s\n", text.c_str());
-  if (windowed_) {
-    QMessageBox::critical(nullptr, QStringLiteral("Error"), QString::fromStdString(text));
-  }
+  ReportFatalError(text, windowed_);
 }
 
 void BrevantoProgram::ReleaseHeldOutput() {
@@ -529,6 +574,29 @@ void BrevantoProgram::RedetectDevices(bool forceNotify) {
   });
 }
 
+DeviceConfigManager& BrevantoProgram::Devices() {
+  return appInfo_->Devices();
+}
+
+DeviceTemplateManager& BrevantoProgram::Templates() {
+  return appInfo_->Templates();
+}
+
+void BrevantoProgram::PublishDeviceDialog(WindowId window) {
+  if (cycle_) cycle_->PublishDeviceDialog(window);
+}
+
+bool BrevantoProgram::OpenControllerSettings() {
+  const std::optional<ControllerSettingsTool> tool =
+      FindControllerSettingsTool(&LinuxShell::ResolveExecutable);
+  if (!tool) {
+    LOG_INFO("No game controller settings tool is installed");
+    return false;
+  }
+  LOG_INFO("Opening the game controller settings: %s", tool->program.c_str());
+  return shell_.Launch(tool->program, tool->parameters, "");
+}
+
 void BrevantoProgram::TimerDisable() {
   timer_->TimerDisable();
 }
@@ -536,6 +604,10 @@ void BrevantoProgram::TimerDisable() {
 void BrevantoProgram::TimerEnable() {
   // The timer keeps a pause the user chose apart from this bracket.
   timer_->TimerEnable();
+}
+
+void BrevantoProgram::ReleaseButton(ButtonAssignment& record) {
+  hooks_.ForceRelease(record);
 }
 
 const SlotStates& BrevantoProgram::PressedStates() const {
@@ -584,8 +656,8 @@ bool BrevantoProgram::LoadProfileByName(const std::string& name) {
   return profiles_->LoadByName(name) == 0;
 }
 
-bool BrevantoProgram::LoadProfileByInitial(char initial) {
-  return profiles_->LoadByInitial(static_cast<unsigned char>(initial)) >= 0;
+bool BrevantoProgram::LoadProfileByInitial(char32_t initial) {
+  return profiles_->LoadByInitial(initial) >= 0;
 }
 
 void BrevantoProgram::ReportMissingProfile() {

@@ -71,8 +71,8 @@ class BrevantoProgram final : public QObject,
   BrevantoProgram& operator=(const BrevantoProgram&) = delete;
 
   // The start-up sequence. Returns the exit code when the program ends here
-  // (0: another instance took the request over; 1: it cannot start), nothing
-  // when it runs.
+  // (0: another instance took the request over; 1: it cannot start, or the
+  // running instance did not take the request), nothing when it runs.
   std::optional<int> Start();
   // Runs the event loop until the program is told to end, then the shutdown
   // sequence. Returns the exit code.
@@ -108,8 +108,13 @@ class BrevantoProgram final : public QObject,
   int DetectedDeviceCount() const override;
   TDeviceConfig* SlotDevice(int slot) override;
   void RedetectDevices(bool forceNotify) override;
+  DeviceConfigManager& Devices() override;
+  DeviceTemplateManager& Templates() override;
+  void PublishDeviceDialog(WindowId window) override;
+  bool OpenControllerSettings() override;
   void TimerDisable() override;
   void TimerEnable() override;
+  void ReleaseButton(ButtonAssignment& record) override;
   const SlotStates& PressedStates() const override;
   void SetJoystickProcessingSuspended(bool suspended) override;
   void SetAppLinkSuspended(bool suspended) override;
@@ -121,7 +126,7 @@ class BrevantoProgram final : public QObject,
   // MessageActions
   void EndSession() override;
   bool LoadProfileByName(const std::string& name) override;
-  bool LoadProfileByInitial(char initial) override;
+  bool LoadProfileByInitial(char32_t initial) override;
   void ReportMissingProfile() override;
   void RequestDetection() override;
   void RedetectDevices() override { RedetectDevices(true); }
@@ -145,6 +150,7 @@ class BrevantoProgram final : public QObject,
   // own windows receive the generated input.
   void SyncShowMainForm();
   // Start-up steps.
+  std::optional<int> StartUp();
   bool CreateControllers();
   bool StartVirtualPads();
   void CreateProfiles();
@@ -172,6 +178,9 @@ class BrevantoProgram final : public QObject,
   bool started_ = false;
   bool shutDown_ = false;
   bool screenshotsFailed_ = false;
+  // Where the single-instance lock and the message socket live; empty when
+  // no safe folder could be had.
+  std::string instanceDir_;
 
   LinuxShell shell_;
   std::unique_ptr<AppInfo> appInfo_;

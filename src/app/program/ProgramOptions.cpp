@@ -60,8 +60,9 @@ ProgramOptions ParseProgramOptions(const std::vector<std::string>& arguments) {
       options.arguments.push_back("--screenshots=" + options.screenshotDir);
       continue;
     } else if (argument.starts_with("--")) {
-      options.error = "unknown option " + argument;
-      return options;
+      // Options the program does not know are ignored, as the short ones
+      // are; the settings skip it like any other option.
+      options.unknown.push_back(argument);
     }
     options.arguments.push_back(argument);
   }

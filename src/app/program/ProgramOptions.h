@@ -26,6 +26,8 @@ struct ProgramOptions {
   // option one word ("--data-dir DIR" becomes "--data-dir=DIR"), so a value
   // is never taken for the profile argument.
   std::vector<std::string> arguments;
+  // Long options the program does not know; each is ignored with a warning.
+  std::vector<std::string> unknown;
   // Why the command line cannot be used; empty when it can.
   std::string error;
 };

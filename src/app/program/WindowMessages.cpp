@@ -3,6 +3,7 @@
 #include "core/log/Logger.h"
 #include "core/processing/CopyData.h"
 #include "core/processing/Messages.h"
+#include "core/text/Encoding.h"
 
 namespace brevanto {
 namespace {
@@ -11,6 +12,17 @@ constexpr intptr_t kPlainButtons = 128;
 
 bool IsPlainButton(intptr_t button) {
   return button >= 0 && button < kPlainButtons;
+}
+
+// The character of one byte of the Windows ANSI code page, Japanese here
+// (CP932): 0xA1..0xDF are the half-width katakana. A byte that is no
+// character on its own (half of a double-byte one) is U+FFFD.
+char32_t AnsiCharacter(unsigned char byte) {
+  if (byte < 0x80) return byte;
+  const std::string text = Cp932ToUtf8(std::string(1, static_cast<char>(byte)));
+  std::size_t pos = 0;
+  char32_t c = 0;
+  return NextUtf8(text, pos, c) && pos == text.size() ? c : U'\uFFFD';
 }
 
 }  // namespace
@@ -54,8 +66,10 @@ intptr_t WindowMessages::HandleInstanceMessage(const InstanceMessage& message) {
       }
       return 0;
     case WM_BRV_SWITCH_FILE: {
-      const char initial = static_cast<char>(message.lParam & 0xFF);
-      LOG_INFO("Received WM_BRV_SWITCH_FILE Message: %c", initial);
+      const char32_t initial = AnsiCharacter(static_cast<unsigned char>(message.lParam & 0xFF));
+      std::string text;
+      AppendUtf8(text, initial);
+      LOG_INFO("Received WM_BRV_SWITCH_FILE Message: %s", text.c_str());
       if (!actions_.LoadProfileByInitial(initial)) actions_.ReportMissingProfile();
       return 0;
     }

@@ -18,7 +18,7 @@ class MessageActions {
   virtual void EndSession() = 0;
   // False when no profile of that name (or initial) exists.
   virtual bool LoadProfileByName(const std::string& name) = 0;
-  virtual bool LoadProfileByInitial(char initial) = 0;
+  virtual bool LoadProfileByInitial(char32_t initial) = 0;
   // Tells the user that the requested profile does not exist.
   virtual void ReportMissingProfile() = 0;
   // Controllers came or went: the next cycle detects them again.

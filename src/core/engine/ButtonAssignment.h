@@ -78,6 +78,8 @@ struct AssignmentFields {
   std::string startFrom;
   std::string pasteText;
   std::string comment;
+
+  friend bool operator==(const AssignmentFields&, const AssignmentFields&) = default;
 };
 
 // What the engine keeps between cycles while the record's profile is current.

@@ -37,7 +37,7 @@ int HidDetection::DetectHid(int apiMode, std::span<TDeviceConfig*> out) {
     const int32_t productId = device.ProductUid();
     ControllerName named = NameFor(productId, device.manufacturer, device.productName);
 
-    TDeviceConfig& record = records_.FindOrCreate(device.path);
+    TDeviceConfig& record = records_.FindOrCreate(device.identity);
     record.PUID = productId;
     record.Name = std::move(named.name);
     record.present = true;
@@ -49,7 +49,8 @@ int HidDetection::DetectHid(int apiMode, std::span<TDeviceConfig*> out) {
     record.numPovs = device.capabilities.numPovs;
     record.numButtons = device.capabilities.numButtons;
 
-    if (!read || devices_.size() >= out.size()) {
+    // A controller the user may not read would hold a slot and stay idle.
+    if (!read || !device.readable || devices_.size() >= out.size()) {
       record.backendIndex = -1;
       continue;
     }

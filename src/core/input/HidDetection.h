@@ -23,7 +23,8 @@ class HidDetection {
   bool Available() const { return available_; }
 
   // Updates the record of every controller found; in the modes 3 and 4 also
-  // stores it in out, from out[0] on, and has the source read it. Returns how
+  // stores every readable one in out, from out[0] on, and has the source read
+  // it. Returns how
   // many were registered for reading, or -1 when the list of HID devices
   // cannot be obtained.
   int DetectHid(int apiMode, std::span<TDeviceConfig*> out);

@@ -1,6 +1,7 @@
 #include "core/input/StickConversion.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdlib>
 
@@ -97,7 +98,9 @@ void UpdateAnalogDisplay(const std::array<int32_t, kAxisCount>& analog,
     const int32_t q = analog[i] / 20;
     int32_t& last = lastAnalog[static_cast<std::size_t>(physical)];
     if (q != last) {
-      last = q;
+      // The device dialog reads these on the user-interface thread while
+      // the cycle runs.
+      std::atomic_ref<int32_t>(last).store(q, std::memory_order_relaxed);
       displayChanged = true;
     }
   }

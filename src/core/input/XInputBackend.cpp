@@ -2,8 +2,10 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
 
 #include "core/device/DeviceConfigManager.h"
+#include "core/input/ControllerNames.h"
 #include "core/input/XInputConversion.h"
 #include "core/log/Logger.h"
 
@@ -67,7 +69,7 @@ int XInputBackend::DetectXInput(int apiMode, std::span<TDeviceConfig*> out) {
     std::string identifier = "XInput-" + std::to_string(padCount_);
     std::string name = "XInput Device #" + std::to_string(padCount_ + 1);
     int32_t productId = 0;
-    const TDeviceConfig* sameProduct = nullptr;
+    int deviceType = 0;
 
     PadCapabilities caps;
     if (pads_.GetCapabilities(user, caps)) {
@@ -81,8 +83,16 @@ int XInputBackend::DetectXInput(int apiMode, std::span<TDeviceConfig*> out) {
       std::snprintf(text, sizeof text, "%08lX-%d",
                     static_cast<unsigned long>(static_cast<uint32_t>(productId)), user + 1);
       identifier = text;
-      sameProduct = SameProductElsewhere(records_, productId);
-      if (sameProduct) name = sameProduct->Name;
+      if (const TDeviceConfig* sameProduct = SameProductElsewhere(records_, productId)) {
+        name = sameProduct->Name;
+        deviceType = sameProduct->deviceType;
+      } else if (FindController(productId)) {
+        // Pads whose driver offers no HID view (wired Xbox pads on Linux)
+        // are named by the table, which also gives their button labels.
+        ControllerName named = NameFor(productId, "", "");
+        name = std::move(named.name);
+        deviceType = named.deviceType;
+      }
     }
     LOG_INFO("GUID=%s, Name=%s", identifier.c_str(), name.c_str());
 
@@ -92,7 +102,7 @@ int XInputBackend::DetectXInput(int apiMode, std::span<TDeviceConfig*> out) {
     record.interfaceKind = InterfaceKind::XInput;
     record.backendIndex = user;
     record.Name = name;
-    if (sameProduct) record.deviceType = sameProduct->deviceType;
+    record.deviceType = deviceType;
     record.numAxes = kPadAxes;
     record.numPovs = kPadPovs;
     record.numButtons = kPadButtons;

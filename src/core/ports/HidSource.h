@@ -14,7 +14,10 @@ namespace brevanto {
 // gamepad).
 struct HidDevice {
   int listPosition = 0;  // among all HID nodes of the system
-  std::string path;      // the device node; it identifies the device
+  std::string path;      // the device node the reports are read from
+  // The record identity: the same for the same controller across re-plugging
+  // and restarts, different for two identical controllers.
+  std::string identity;
   uint16_t vendorId = 0;
   uint16_t productId = 0;
   std::string manufacturer;  // "General" unless the device names one

@@ -27,7 +27,8 @@ class PadSource {
   // is logged.
   virtual bool Init() = 0;
   // Takes a fresh look at the attached pads before detection probes the user
-  // indexes; a pad keeps its user index until the next refresh.
+  // indexes. A pad keeps its user index for as long as it stays attached; a
+  // new pad takes the lowest free one.
   virtual void Refresh() = 0;
   // The pad's current state, guide button included. kPadOk, kPadNotConnected
   // or another failure code.

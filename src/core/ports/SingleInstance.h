@@ -15,6 +15,10 @@ struct HandOverRequest {
 enum class InstanceRole {
   First,       // this process holds the single-instance lock until it ends
   HandedOver,  // another instance runs and got the request; this one exits
+  // Another instance holds the lock but did not take the request (it does
+  // not answer): this one exits all the same, with an error, so the request
+  // is not lost without a word.
+  HandOverFailed,
 };
 
 // Port: the single-instance check of loading the settings, made only when
@@ -26,7 +30,7 @@ class SingleInstance {
   // instance WM_COPYDATA with the profile name (when one was given),
   // WM_BRV_REFRESH_DEVICES (when asked for) and WM_BRV_RESTORE, in that order,
   // each waiting for the instance to handle it. An instance that cannot be
-  // reached is still an instance: the answer is HandedOver all the same.
+  // reached is still an instance: the answer is then HandOverFailed.
   virtual InstanceRole AcquireOrHandOver(const HandOverRequest& request) = 0;
 };
 

@@ -10,8 +10,8 @@ namespace brevanto {
 namespace {
 
 constexpr auto kRetryInterval = std::chrono::milliseconds(20);
-// How long TimerTerminate waits for the thread before it starts running the
-// user-interface thread's pending work, which a cycle may be waiting for.
+// How long TimerTerminate waits for the thread before it logs that a cycle
+// is still running.
 constexpr auto kQuietExitWait = std::chrono::milliseconds(100);
 constexpr int kSlowCallbackMs = 2;
 
@@ -71,7 +71,7 @@ void ProcessingTimer::TimerTerminate() {
     // would race with the release of the devices and profiles.
     if (!thread_.WaitStopped(kQuietExitWait)) {
       LOG_DEBUG("TimerTerminate: Timer thread is busy; waiting until its cycle ends");
-      while (!thread_.WaitStopped(kRetryInterval)) RunPendingWork();
+      while (!thread_.WaitStopped(kRetryInterval)) continue;
     }
     running_ = false;
   }
@@ -105,13 +105,8 @@ void ProcessingTimer::SetUserPaused(bool paused) {
 void ProcessingTimer::SafeEnterCriticalSection() {
   while (!lock_.try_lock()) {
     LOG_DEBUG("SafeEnterCriticalSection: retrying...");
-    RunPendingWork();
     std::this_thread::sleep_for(kRetryInterval);
   }
-}
-
-void ProcessingTimer::RunPendingWork() {
-  if (pump_) pump_();
 }
 
 void ProcessingTimer::TimerCallback() {

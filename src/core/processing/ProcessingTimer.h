@@ -2,7 +2,6 @@
 
 #include <atomic>
 #include <cstdint>
-#include <functional>
 #include <mutex>
 
 #include "core/ports/TimerThread.h"
@@ -33,11 +32,6 @@ class ProcessingTimer {
   ProcessingTimer& operator=(const ProcessingTimer&) = delete;
   ~ProcessingTimer();
 
-  // Work of the user-interface thread that a waiting SafeEnterCriticalSection
-  // or TimerTerminate runs, so that a cycle waiting for that thread can finish.
-  // Set before TimerInit.
-  void SetPendingWorkPump(std::function<void()> pump) { pump_ = std::move(pump); }
-
   // Starts cycling every 16 >> turboMode ms. False when the timer or its
   // thread could not be started: the program then runs without input.
   bool TimerInit(int turboMode);
@@ -57,7 +51,11 @@ class ProcessingTimer {
   bool UserPaused() const { return userPaused_.load(std::memory_order_relaxed); }
 
   // Takes the processing lock from the user-interface thread: while it is
-  // busy, runs the pending work and retries every 20 ms. Re-entrant.
+  // busy, retries every 20 ms. Re-entrant. No events of the user-interface
+  // thread run while it waits: a cycle never waits for that thread (results
+  // travel by posted messages, the clipboard answers on a thread of its own),
+  // and handlers run inside the wait would re-enter the caller half way
+  // through its change.
   void SafeEnterCriticalSection();
   void LeaveCriticalSection() { lock_.unlock(); }
 
@@ -73,12 +71,10 @@ class ProcessingTimer {
   int PeriodMs() const { return periodMs_; }
 
  private:
-  void RunPendingWork();
   bool Paused() const { return Disabled() || UserPaused(); }
 
   TimerThread& thread_;
   TickHandler& handler_;
-  std::function<void()> pump_;
   std::recursive_mutex lock_;
   std::atomic<int32_t> tick_{0};
   std::atomic<bool> disabled_{true};

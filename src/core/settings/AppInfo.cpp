@@ -7,9 +7,9 @@
 #include <system_error>
 
 #include "core/log/Logger.h"
+#include "core/ports/Shell.h"
 #include "core/settings/DataDirectory.h"
 #include "core/settings/IniDocument.h"
-#include "core/ports/Shell.h"
 
 namespace brevanto {
 namespace {
@@ -133,10 +133,10 @@ void AppInfo::ClearReadOnly() const {
 }
 
 bool AppInfo::HandedOver(bool allowMultipleRunning) {
-  return !allowMultipleRunning && singleInstance_ &&
-         singleInstance_->AcquireOrHandOver(
-             HandOverRequest{commandLine_.profileName, commandLine_.refreshDevicesRequest}) ==
-             InstanceRole::HandedOver;
+  if (allowMultipleRunning || !singleInstance_) return false;
+  instanceRole_ = singleInstance_->AcquireOrHandOver(
+      HandOverRequest{commandLine_.profileName, commandLine_.refreshDevicesRequest});
+  return instanceRole_ != InstanceRole::First;
 }
 
 bool AppInfo::LoadSettings() {

@@ -7,10 +7,10 @@
 
 #include "core/device/DeviceConfigManager.h"
 #include "core/device/DeviceTemplateManager.h"
+#include "core/ports/SingleInstance.h"
 #include "core/settings/CommandLine.h"
 #include "core/settings/GlobalSettings.h"
 #include "core/settings/StartupContext.h"
-#include "core/ports/SingleInstance.h"
 
 namespace brevanto {
 
@@ -66,8 +66,11 @@ class AppInfo {
   DeviceConfigManager& Devices() const { return *devices_; }
 
   // Reads the settings file. Returns true when another instance runs and has
-  // taken over this start's request: the program must then exit.
+  // taken over this start's request, or did not answer it (HandOverFailed):
+  // the program must then exit.
   bool LoadSettings();
+  // The running instance did not take this start's request.
+  bool HandOverFailed() const { return instanceRole_ == InstanceRole::HandOverFailed; }
   // Writes every setting and the device sections into the settings file,
   // keeping whatever else it holds. False (logged) when it cannot be written.
   bool SaveSettings();
@@ -87,7 +90,8 @@ class AppInfo {
   void ClearReadOnly() const;
   // Opens the log, writes the start-up lines and creates the managers.
   void Begin();
-  // True when another instance runs and took this start's request.
+  // True when another instance runs, whether or not it took this start's
+  // request.
   bool HandedOver(bool allowMultipleRunning);
 
   CommandLine commandLine_;
@@ -99,6 +103,7 @@ class AppInfo {
   bool begun_ = false;
   Shell* shell_ = nullptr;
   std::unique_ptr<SingleInstance> singleInstance_;
+  InstanceRole instanceRole_ = InstanceRole::First;
   std::unique_ptr<DeviceTemplateManager> templates_;
   std::unique_ptr<DeviceConfigManager> devices_;
 };

@@ -70,6 +70,7 @@ HidDevice FakeHidSource::Device(const std::string& path, uint16_t vendorId, uint
                                 int numAxes, int numPovs, int numButtons) {
   HidDevice device;
   device.path = path;
+  device.identity = path;
   device.vendorId = vendorId;
   device.productId = productId;
   device.manufacturer = "General";

@@ -306,6 +306,8 @@ struct PadIdentityCase {
   std::optional<PadCapabilities> caps;
   const char* guid;
   int32_t puid;
+  std::string name;  // from the name table when it lists the product
+  int deviceType;
 };
 
 class PadIdentityTest : public DetectionTest,
@@ -321,27 +323,32 @@ TEST_P(PadIdentityTest, IdentifierComesFromTheCapabilities) {
   const TDeviceConfig& pad = *detection_.Device(0);
   EXPECT_EQ(pad.GUID, c.guid);
   EXPECT_EQ(pad.PUID, c.puid);
-  EXPECT_EQ(pad.Name, "XInput Device #1");
+  EXPECT_EQ(pad.Name, c.name);
+  EXPECT_EQ(pad.deviceType, c.deviceType);
   EXPECT_EQ(pad.interfaceKind, InterfaceKind::XInput);
   EXPECT_EQ(pad.backendIndex, c.user) << "read at the user index where it answered";
   EXPECT_TRUE(log.HasMessage("Detected XI device[" + std::to_string(c.user) + "]"));
-  EXPECT_TRUE(log.HasMessage(std::string("GUID=") + c.guid + ", Name=XInput Device #1"));
+  EXPECT_TRUE(log.HasMessage(std::string("GUID=") + c.guid + ", Name=" + c.name));
   EXPECT_TRUE(log.HasMessage("DetectJoysticks: Detected 1 XI joystick(s)"));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, PadIdentityTest,
-    ::testing::Values(PadIdentityCase{"WithoutCapabilities", 1, std::nullopt, "XInput-0", 0},
-                      PadIdentityCase{"WithCapabilities", 0,
-                                      PadCapabilities{kMicrosoft, kXbox360, false}, "045E028E-1",
-                                      0x045E028E},
-                      PadIdentityCase{"UserIndexCountsFromOne", 2,
-                                      PadCapabilities{kMicrosoft, kXbox360, false}, "045E028E-3",
-                                      0x045E028E},
-                      PadIdentityCase{"WirelessReceiverWithoutProduct", 0,
-                                      PadCapabilities{0x1234, 0, true}, "045E02A1-1", 0x045E02A1},
-                      PadIdentityCase{"WiredWithoutProduct", 0, PadCapabilities{0x1234, 0, false},
-                                      "12340000-1", 0x12340000}),
+    ::testing::Values(
+        PadIdentityCase{"WithoutCapabilities", 1, std::nullopt, "XInput-0", 0, "XInput Device #1",
+                        0},
+        PadIdentityCase{"WithCapabilities", 0, PadCapabilities{kMicrosoft, kXbox360, false},
+                        "045E028E-1", 0x045E028E, "Xbox 360 Controller", 31},
+        PadIdentityCase{"UserIndexCountsFromOne", 2, PadCapabilities{kMicrosoft, kXbox360, false},
+                        "045E028E-3", 0x045E028E, "Xbox 360 Controller", 31},
+        PadIdentityCase{"WirelessReceiverWithoutProduct", 0, PadCapabilities{0x1234, 0, true},
+                        "045E02A1-1", 0x045E02A1, "Xbox 360 Wireless Controller", 31},
+        PadIdentityCase{"TableRowWithoutName", 0, PadCapabilities{0x054C, 0x0268, false},
+                        "054C0268-1", 0x054C0268, "PS3 Controller", 33},
+        PadIdentityCase{"NotInTheTable", 0, PadCapabilities{0x1234, 0x5678, false}, "12345678-1",
+                        0x12345678, "XInput Device #1", 0},
+        PadIdentityCase{"WiredWithoutProduct", 0, PadCapabilities{0x1234, 0, false}, "12340000-1",
+                        0x12340000, "XInput Device #1", 0}),
     [](const ::testing::TestParamInfo<PadIdentityCase>& info) {
       return std::string(info.param.label);
     });

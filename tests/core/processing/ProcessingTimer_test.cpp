@@ -160,34 +160,6 @@ TEST_F(ProcessingTimerTest, DisableReturnsOnlyAfterTheRunningCycleLeftTheLock) {
   EXPECT_THAT(handler_.lockedTick, ElementsAre(1));
 }
 
-TEST_F(ProcessingTimerTest, WaitingForTheLockRunsTheUserInterfacesPendingWork) {
-  // A cycle that holds the lock until the user-interface thread has done
-  // something for it (as when it hands text to the clipboard) must not
-  // dead-lock against that thread waiting for the lock.
-  testing::LogCapture log(/*debug=*/true);
-  std::promise<void> uiWorkDone;
-  std::future<void> uiWorkSeen = uiWorkDone.get_future();
-  std::atomic<bool> pumped{false};
-  timer_.SetPendingWorkPump([&] {
-    if (!pumped.exchange(true)) uiWorkDone.set_value();
-  });
-  std::promise<void> holding;
-  std::thread processing([&] {
-    timer_.SafeEnterCriticalSection();
-    holding.set_value();
-    uiWorkSeen.wait_for(5s);
-    timer_.LeaveCriticalSection();
-  });
-  holding.get_future().wait();
-  const auto start = std::chrono::steady_clock::now();
-  timer_.SafeEnterCriticalSection();
-  timer_.LeaveCriticalSection();
-  processing.join();
-  EXPECT_TRUE(pumped);
-  EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
-  EXPECT_TRUE(log.HasMessage("SafeEnterCriticalSection: retrying..."));
-}
-
 TEST_F(ProcessingTimerTest, LockIsReentrantForItsOwner) {
   timer_.SafeEnterCriticalSection();
   timer_.SafeEnterCriticalSection();

@@ -543,24 +543,28 @@ TEST(GlobalSettings, AxisMappingFillsTheEntriesItHas) {
 TEST_F(AppInfoTest, SecondStartHandsItsRequestToTheRunningInstance) {
   struct Case {
     const char* ini;
-    bool running;
+    InstanceRole role;
     int calls;
     bool exits;
   };
   const Case cases[] = {
-      {"[LastStatus]\nDarkMode=1\n", true, 1, true},
-      {"[LastStatus]\nDarkMode=1\n", false, 1, false},
-      {"[LastStatus]\nDarkMode=1\nAllowMultipleRunning=1\n", true, 0, false},
+      {"[LastStatus]\nDarkMode=1\n", InstanceRole::HandedOver, 1, true},
+      // An instance that did not answer still runs: this start ends too.
+      {"[LastStatus]\nDarkMode=1\n", InstanceRole::HandOverFailed, 1, true},
+      {"[LastStatus]\nDarkMode=1\n", InstanceRole::First, 1, false},
+      {"[LastStatus]\nDarkMode=1\nAllowMultipleRunning=1\n", InstanceRole::HandedOver, 0, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.ini);
+    SCOPED_TRACE(static_cast<int>(c.role));
     dir_.Write("home/Documents/Brevanto/Brevanto.ini", c.ini);
     AppInfo info(Context({"-q", "-r", "Race"}));
     auto instance = std::make_unique<FakeSingleInstance>();
-    instance->role = c.running ? InstanceRole::HandedOver : InstanceRole::First;
+    instance->role = c.role;
     FakeSingleInstance* fake = instance.get();
     info.SetSingleInstance(std::move(instance));
     EXPECT_EQ(info.LoadSettings(), c.exits);
+    EXPECT_EQ(info.HandOverFailed(), c.exits && c.role == InstanceRole::HandOverFailed);
     EXPECT_EQ(static_cast<int>(fake->requests.size()), c.calls);
     if (c.calls > 0) {
       EXPECT_EQ(fake->requests.front(), (HandOverRequest{"Race", true}));

@@ -119,6 +119,8 @@ std::string AutoStartEntryText(const std::string& executablePath) {
          "Type=Application\n"
          "Name=Brevanto\n"
          "Comment=Brevanto AutoStartup\n"
+         // The icon the desktop entry and the menus show.
+         "Icon=brevanto\n"
          "Exec=" +
          QuoteExecArgument(executablePath) +
          "\n"

@@ -40,12 +40,15 @@ std::string ReadAttribute(const std::string& path) {
 
 struct Uevent {
   bool hasId = false;
+  unsigned bus = 0;
   uint16_t vendorId = 0;
   uint16_t productId = 0;
   std::string name;
+  std::string uniqueId;
 };
 
-// HID_ID=<bus>:<vendor>:<product> in hexadecimal; HID_NAME=<product name>.
+// HID_ID=<bus>:<vendor>:<product> in hexadecimal; HID_NAME=<product name>;
+// HID_UNIQ=<serial number or radio address>, empty when the device has none.
 Uevent ParseUevent(const std::string& text) {
   Uevent result;
   std::istringstream lines(text);
@@ -58,14 +61,67 @@ Uevent ParseUevent(const std::string& text) {
       if (std::sscanf(line.c_str() + 7, "%x:%lx:%lx", &bus, &vendor, &product) == 3 &&
           vendor <= 0xFFFF && product <= 0xFFFF) {
         result.hasId = true;
+        result.bus = bus;
         result.vendorId = static_cast<uint16_t>(vendor);
         result.productId = static_cast<uint16_t>(product);
       }
     } else if (line.rfind("HID_NAME=", 0) == 0) {
       result.name = line.substr(9);
+    } else if (line.rfind("HID_UNIQ=", 0) == 0) {
+      result.uniqueId = line.substr(9);
     }
   }
   return result;
+}
+
+// The interface number when the folder is a USB interface
+// (<port>:<configuration>.<interface>), else "".
+std::string UsbInterfaceNumber(const std::filesystem::path& folder) {
+  const std::string name = folder.filename().string();
+  const std::size_t colon = name.rfind(':');
+  const std::size_t dot = name.rfind('.');
+  if (colon == std::string::npos || dot == std::string::npos || dot < colon ||
+      dot + 1 == name.size()) {
+    return {};
+  }
+  const std::string number = name.substr(dot + 1);
+  if (number.find_first_not_of("0123456789") != std::string::npos) return {};
+  return number;
+}
+
+// The folder above the HID device, relative to the sysfs root (which is two
+// levels above the class folder); empty when the link cannot be followed.
+std::filesystem::path ParentFolder(const std::string& sysDevice, const std::string& classDir) {
+  std::error_code error;
+  const std::filesystem::path hidFolder = std::filesystem::canonical(sysDevice, error);
+  if (error || !hidFolder.has_parent_path()) return {};
+  const std::filesystem::path root =
+      std::filesystem::canonical(std::filesystem::path(classDir) / "../..", error);
+  if (error) return hidFolder.parent_path();
+  return hidFolder.parent_path().lexically_relative(root);
+}
+
+// The record identity of a controller: bus, vendor and product, then its
+// serial number when it has one (with the interface number, so that two game
+// controller interfaces of one device differ), else the sysfs folder it sits
+// in below the USB port, which the same port gives again after re-plugging.
+// Its fixed part alone is longer than the forms other interfaces use.
+std::string Identity(const Uevent& uevent, const std::string& serial,
+                     const std::filesystem::path& parent, const std::string& node) {
+  char text[64];
+  std::snprintf(text, sizeof text, "HID:bus=%04X,vendor=%04X,product=%04X,", uevent.bus,
+                uevent.vendorId, uevent.productId);
+  std::string identity = text;
+  if (!serial.empty()) {
+    identity += "serial=" + serial;
+    const std::string interface = UsbInterfaceNumber(parent);
+    if (!interface.empty() && interface != "0") identity += ",interface=" + interface;
+  } else if (!parent.empty()) {
+    identity += "port=" + parent.string();
+  } else {
+    identity += "node=" + node;
+  }
+  return identity;
 }
 
 // The node's number, so that hidraw10 comes after hidraw9.
@@ -123,14 +179,19 @@ bool HidrawEnumerator::Enumerate(std::vector<HidDevice>& out) {
     const long nb = NodeNumber(b);
     return na != nb ? na < nb : a < b;
   });
+  std::set<std::string> unreadable;
   for (std::size_t i = 0; i < names.size(); ++i) {
     HidDevice device;
-    if (Describe(names[i], static_cast<int>(i), device)) out.push_back(std::move(device));
+    if (Describe(names[i], static_cast<int>(i), device, unreadable)) {
+      out.push_back(std::move(device));
+    }
   }
+  unreadable_ = std::move(unreadable);
   return true;
 }
 
-bool HidrawEnumerator::Describe(const std::string& name, int position, HidDevice& device) const {
+bool HidrawEnumerator::Describe(const std::string& name, int position, HidDevice& device,
+                                std::set<std::string>& unreadable) const {
   const std::string sysDevice = classDir_ + "/" + name + "/device";
   device.listPosition = position;
   device.path = devDir_ + "/" + name;
@@ -142,6 +203,9 @@ bool HidrawEnumerator::Describe(const std::string& name, int position, HidDevice
   }
   device.vendorId = uevent.vendorId;
   device.productId = uevent.productId;
+  std::string serial = uevent.uniqueId;
+  if (serial.empty()) serial = ReadAttribute(sysDevice + "/../../serial");
+  device.identity = Identity(uevent, serial, ParentFolder(sysDevice, classDir_), device.path);
 
   std::optional<std::string> sysDescriptor = ReadFile(sysDevice + "/report_descriptor");
   std::vector<uint8_t> bytes;
@@ -168,9 +232,14 @@ bool HidrawEnumerator::Describe(const std::string& name, int position, HidDevice
 
   device.manufacturer = "General";
   device.productName = device.descriptor.usage == kHidUsageGamepad ? "Gamepad" : "Joystick";
-  if (!uevent.name.empty()) device.productName = uevent.name;
-  // USB devices name their maker two levels up (HID device, USB interface,
-  // USB device); Bluetooth ones have no such attribute.
+  // USB devices give their own strings two levels up (HID device, USB
+  // interface, USB device); Bluetooth ones have no such attributes, and the
+  // kernel's HID name (maker and product run together for USB) is used.
+  if (const std::string product = ReadAttribute(sysDevice + "/../../product"); !product.empty()) {
+    device.productName = product;
+  } else if (!uevent.name.empty()) {
+    device.productName = uevent.name;
+  }
   const std::string manufacturer = ReadAttribute(sysDevice + "/../../manufacturer");
   if (!manufacturer.empty()) {
     device.manufacturer = manufacturer;
@@ -183,9 +252,12 @@ bool HidrawEnumerator::Describe(const std::string& name, int position, HidDevice
   device.readable = fd >= 0;
   if (fd >= 0) {
     ::close(fd);
-  } else {
-    LOG_ERROR("DetectHid: Cannot open %s for reading; the controller is listed but not read",
-              device.path.c_str());
+  } else if (unreadable.insert(device.path).second && !unreadable_.contains(device.path)) {
+    // Said once while the node stays unreadable, not at every detection.
+    LOG_ERROR(
+        "DetectHid: Cannot open %s for reading; the controller is not read (see docs/hid.md, "
+        "\"Granting read access\")",
+        device.path.c_str());
     LOG_SYSTEM_ERROR();
   }
 

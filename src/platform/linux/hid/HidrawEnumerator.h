@@ -1,5 +1,6 @@
 #pragma once
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -26,10 +27,14 @@ class HidrawEnumerator {
   const std::string& DevDir() const { return devDir_; }
 
  private:
-  bool Describe(const std::string& name, int position, HidDevice& device) const;
+  // Adds the node to unreadable when it cannot be opened.
+  bool Describe(const std::string& name, int position, HidDevice& device,
+                std::set<std::string>& unreadable) const;
 
   std::string classDir_;
   std::string devDir_;
+  // The controller nodes that could not be opened at the last enumeration.
+  std::set<std::string> unreadable_;
 };
 
 }  // namespace brevanto

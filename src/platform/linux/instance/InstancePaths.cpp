@@ -1,8 +1,11 @@
 #include "platform/linux/instance/InstancePaths.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 
 namespace brevanto {
 namespace {
@@ -12,16 +15,49 @@ std::string Join(const std::string& directory, const char* name) {
   return directory.back() == '/' ? directory + name : directory + "/" + name;
 }
 
+// An absolute folder that exists; relative values are invalid by the
+// base-directory rules and are ignored.
+bool IsUsableBase(const char* value) {
+  struct stat st {};
+  return value != nullptr && value[0] == '/' && ::stat(value, &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 }  // namespace
 
-std::string InstanceDirectory(const std::string& dataDir) {
+std::string InstanceDirectory(std::string& error) {
+  error.clear();
   const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-  struct stat st {};
-  // A relative value is invalid by the base-directory rules and is ignored.
-  if (runtime != nullptr && runtime[0] == '/' && ::stat(runtime, &st) == 0 && S_ISDIR(st.st_mode)) {
-    return runtime;
+  if (IsUsableBase(runtime)) return runtime;
+  const char* temporary = std::getenv("TMPDIR");
+  return PrivateInstanceDirectory(IsUsableBase(temporary) ? temporary : "/tmp", error);
+}
+
+std::string PrivateInstanceDirectory(const std::string& base, std::string& error) {
+  error.clear();
+  const uid_t user = ::geteuid();
+  const std::string path = Join(base, ("brevanto-" + std::to_string(user)).c_str());
+  if (::mkdir(path.c_str(), 0700) == 0) {
+    // The umask may have taken the owner's own rights.
+    ::chmod(path.c_str(), 0700);
+  } else if (errno != EEXIST) {
+    error = "cannot create \"" + path + "\": " + std::strerror(errno);
+    return {};
   }
-  return dataDir;
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) != 0) {
+    error = "cannot examine \"" + path + "\": " + std::strerror(errno);
+    return {};
+  }
+  if (!S_ISDIR(st.st_mode)) {
+    error = "\"" + path + "\" is not a folder";
+  } else if (st.st_uid != user) {
+    error = "\"" + path + "\" belongs to another user";
+  } else if ((st.st_mode & (S_IRWXG | S_IRWXO)) != 0) {
+    error = "\"" + path + "\" is open to other users";
+  } else if ((st.st_mode & S_IRWXU) != S_IRWXU) {
+    error = "\"" + path + "\" is not usable by its owner";
+  }
+  return error.empty() ? path : std::string();
 }
 
 std::string InstanceLockPath(const std::string& directory) {

@@ -1,5 +1,6 @@
 #include "platform/linux/instance/LinuxSingleInstance.h"
 
+#include <cstdio>
 #include <vector>
 
 #include "core/log/Logger.h"
@@ -15,13 +16,19 @@ LinuxSingleInstance::LinuxSingleInstance(std::string directory,
     : directory_(std::move(directory)), connectWait_(connectWait), answerTimeout_(answerTimeout) {}
 
 InstanceRole LinuxSingleInstance::AcquireOrHandOver(const HandOverRequest& request) {
+  handOverError_.clear();
+  if (directory_.empty()) {
+    LOG_ERROR(
+        "SingleInstance: no private folder for the instance files; not checking for "
+        "another instance");
+    return InstanceRole::First;
+  }
   const std::string path = InstanceLockPath(directory_);
   switch (lock_.TryAcquire(path)) {
     case LockStatus::Acquired:
       return InstanceRole::First;
     case LockStatus::HeldElsewhere:
-      HandOver(request);
-      return InstanceRole::HandedOver;
+      return HandOver(request) ? InstanceRole::HandedOver : InstanceRole::HandOverFailed;
     case LockStatus::Failed: {
       // Refusing to start over a lock file that cannot be made is worse than
       // running twice.
@@ -35,7 +42,7 @@ InstanceRole LinuxSingleInstance::AcquireOrHandOver(const HandOverRequest& reque
   return InstanceRole::First;
 }
 
-void LinuxSingleInstance::HandOver(const HandOverRequest& request) {
+bool LinuxSingleInstance::HandOver(const HandOverRequest& request) {
   LOG_INFO("SingleInstance: another instance is running; handing the request over");
   std::vector<InstanceMessage> messages;
   if (!request.profileName.empty()) {
@@ -47,17 +54,21 @@ void LinuxSingleInstance::HandOver(const HandOverRequest& request) {
 
   InstanceClient client;
   if (client.Connect(InstanceSocketPath(directory_), connectWait_) != ChannelStatus::Ok) {
-    LOG_ERROR("SingleInstance: the running instance cannot be reached: %s",
-              client.ErrorText().c_str());
-    return;
+    handOverError_ = "the running instance cannot be reached: " + client.ErrorText();
+    LOG_ERROR("SingleInstance: %s", handOverError_.c_str());
+    return false;
   }
   for (const InstanceMessage& message : messages) {
     if (client.Send(message, answerTimeout_) != ChannelStatus::Ok) {
-      LOG_ERROR("SingleInstance: message 0x%04X was not delivered: %s", message.message,
-                client.ErrorText().c_str());
-      return;
+      char number[16];
+      std::snprintf(number, sizeof number, "0x%04X", message.message);
+      handOverError_ = std::string("the running instance did not take message ") + number + ": " +
+                       client.ErrorText();
+      LOG_ERROR("SingleInstance: %s", handOverError_.c_str());
+      return false;
     }
   }
+  return true;
 }
 
 }  // namespace brevanto

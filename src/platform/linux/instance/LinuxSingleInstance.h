@@ -3,8 +3,8 @@
 #include <chrono>
 #include <string>
 
-#include "platform/linux/instance/InstanceLock.h"
 #include "core/ports/SingleInstance.h"
+#include "platform/linux/instance/InstanceLock.h"
 
 namespace brevanto {
 
@@ -16,6 +16,8 @@ class LinuxSingleInstance final : public SingleInstance {
   // connectWait: how long a second start waits for the running instance's
   // channel to appear (it may still be starting). answerTimeout: how long it
   // waits for each message to be handled.
+  // An empty directory (no safe folder for the instance files) checks
+  // nothing: every start runs.
   explicit LinuxSingleInstance(std::string directory,
                                std::chrono::milliseconds connectWait = std::chrono::seconds(5),
                                std::chrono::milliseconds answerTimeout = std::chrono::seconds(10));
@@ -24,14 +26,17 @@ class LinuxSingleInstance final : public SingleInstance {
 
   // Whether this process holds the lock (it is released on destruction).
   bool Holds() const { return lock_.Held(); }
+  // Why the last hand-over failed; empty when it did not.
+  const std::string& HandOverError() const { return handOverError_; }
 
  private:
-  void HandOver(const HandOverRequest& request);
+  bool HandOver(const HandOverRequest& request);
 
   std::string directory_;
   std::chrono::milliseconds connectWait_;
   std::chrono::milliseconds answerTimeout_;
   InstanceLock lock_;
+  std::string handOverError_;
 };
 
 }  // namespace brevanto

@@ -30,6 +30,10 @@ struct PresentedButton {
 
 constexpr SDL_GameControllerButton kNoButton = SDL_CONTROLLER_BUTTON_INVALID;
 constexpr SDL_GameControllerAxis kNoTrigger = SDL_CONTROLLER_AXIS_INVALID;
+// An axis position fed by both triggers at once: the left one pushes it
+// towards the positive end, the right one towards the negative end, and it
+// rests centred.
+constexpr auto kBothTriggers = static_cast<SDL_GameControllerAxis>(SDL_CONTROLLER_AXIS_MAX);
 
 constexpr PresentedButton Button(SDL_GameControllerButton button) {
   return {button, kNoTrigger};
@@ -79,6 +83,21 @@ constexpr PresentedButton kSwitchProButtons[] = {
     Button(SDL_CONTROLLER_BUTTON_MISC1),
 };
 
+// A, B, X, Y, LB, RB, Back (View), Start (Menu), the sticks; the Xbox button
+// is not offered there.
+constexpr PresentedButton kXboxButtons[] = {
+    Button(SDL_CONTROLLER_BUTTON_A),
+    Button(SDL_CONTROLLER_BUTTON_B),
+    Button(SDL_CONTROLLER_BUTTON_X),
+    Button(SDL_CONTROLLER_BUTTON_Y),
+    Button(SDL_CONTROLLER_BUTTON_LEFTSHOULDER),
+    Button(SDL_CONTROLLER_BUTTON_RIGHTSHOULDER),
+    Button(SDL_CONTROLLER_BUTTON_BACK),
+    Button(SDL_CONTROLLER_BUTTON_START),
+    Button(SDL_CONTROLLER_BUTTON_LEFTSTICK),
+    Button(SDL_CONTROLLER_BUTTON_RIGHTSTICK),
+};
+
 // The axis each presented position takes, kNoTrigger for none. PlayStation
 // pads have the right stick on Z/Rz and the analog triggers on Rx/Ry; the
 // Switch Pro pad has its right stick on Rx/Ry and digital triggers.
@@ -100,8 +119,21 @@ constexpr std::array<SDL_GameControllerAxis, kAxisCount> kSwitchProAxes{SDL_CONT
                                                                         kNoTrigger,
                                                                         kNoTrigger};
 
+// Xbox-type pads have the left stick on X/Y, the right stick on Rx/Ry and
+// both triggers on Z.
+constexpr std::array<SDL_GameControllerAxis, kAxisCount> kXboxAxes{SDL_CONTROLLER_AXIS_LEFTX,
+                                                                   SDL_CONTROLLER_AXIS_LEFTY,
+                                                                   kBothTriggers,
+                                                                   SDL_CONTROLLER_AXIS_RIGHTX,
+                                                                   SDL_CONTROLLER_AXIS_RIGHTY,
+                                                                   kNoTrigger,
+                                                                   kNoTrigger,
+                                                                   kNoTrigger};
+
 std::span<const PresentedButton> ButtonsOf(Layout layout) {
   switch (layout) {
+    case Layout::Xbox:
+      return kXboxButtons;
     case Layout::PlayStation4:
       return std::span(kPlayStationButtons, kPs4Buttons);
     case Layout::PlayStation5:
@@ -115,7 +147,14 @@ std::span<const PresentedButton> ButtonsOf(Layout layout) {
 }
 
 const std::array<SDL_GameControllerAxis, kAxisCount>& AxesOf(Layout layout) {
-  return layout == Layout::SwitchPro ? kSwitchProAxes : kPlayStationAxes;
+  switch (layout) {
+    case Layout::SwitchPro:
+      return kSwitchProAxes;
+    case Layout::Xbox:
+      return kXboxAxes;
+    default:
+      return kPlayStationAxes;
+  }
 }
 
 Layout LayoutOf(int deviceIndex) {
@@ -127,6 +166,9 @@ Layout LayoutOf(int deviceIndex) {
       return Layout::PlayStation5;
     case SDL_CONTROLLER_TYPE_NINTENDO_SWITCH_PRO:
       return Layout::SwitchPro;
+    case SDL_CONTROLLER_TYPE_XBOX360:
+    case SDL_CONTROLLER_TYPE_XBOXONE:
+      return Layout::Xbox;
     default:
       break;
   }
@@ -141,6 +183,9 @@ Layout LayoutOf(int deviceIndex) {
       return Layout::PlayStation5;
     case kDeviceTypeSwitchPro:
       return Layout::SwitchPro;
+    case kDeviceTypeXbox360:
+    case kDeviceTypeXboxOne:
+      return Layout::Xbox;
     default:
       return Layout::Generic;
   }
@@ -184,6 +229,11 @@ uint32_t DpadAngle(SDL_GameController* controller) {
     hat |= SDL_HAT_LEFT;
   }
   return HatAngle(hat);
+}
+
+// A trigger's travel, 0..32767.
+int32_t TriggerValue(SDL_GameController* controller, SDL_GameControllerAxis trigger) {
+  return std::max<int32_t>(SDL_GameControllerGetAxis(controller, trigger), 0);
 }
 
 bool IsTrigger(SDL_GameControllerAxis axis) {
@@ -361,9 +411,16 @@ void SdlJoystickSource::ReadFamily(const Device& device, DirectInputState& state
   for (std::size_t position = 0; position < axes.size(); ++position) {
     const SDL_GameControllerAxis axis = axes[position];
     if (axis == kNoTrigger) continue;
-    int32_t raw = SDL_GameControllerGetAxis(controller, axis);
-    // Analog triggers are full-range axes there, resting at one end.
-    if (IsTrigger(axis)) raw = TriggerAsFullRangeAxis(raw);
+    int32_t raw = 0;
+    if (axis == kBothTriggers) {
+      raw = TriggerValue(controller, SDL_CONTROLLER_AXIS_TRIGGERLEFT) -
+            TriggerValue(controller, SDL_CONTROLLER_AXIS_TRIGGERRIGHT);
+    } else if (IsTrigger(axis)) {
+      // Analog triggers are full-range axes there, resting at one end.
+      raw = TriggerAsFullRangeAxis(SDL_GameControllerGetAxis(controller, axis));
+    } else {
+      raw = SDL_GameControllerGetAxis(controller, axis);
+    }
     state.axes[position] = ScaleJoystickAxis(raw, device.deadZone, device.saturation);
   }
   state.pov[0] = DpadAngle(controller);

@@ -15,10 +15,11 @@ class SdlContext;
 
 // Generic game controllers through SDL's joystick API. Most devices are
 // presented in SDL's own order: axes 0..7 at the positions X, Y, Z, Rx, Ry,
-// Rz, slider 0, slider 1, hats 0..3, buttons 0..127. The PS4, PS5 and Switch
-// Pro families are presented as they appear to the classic joystick interface
-// of their original platform, built from SDL's standard mapping, so that
-// profiles and button labels made for them carry over.
+// Rz, slider 0, slider 1, hats 0..3, buttons 0..127. Xbox-type pads and the
+// PS4, PS5 and Switch Pro families are presented as they appear to the
+// classic joystick interface of their original platform, built from SDL's
+// standard mapping, so that profiles and button labels made for them carry
+// over (and an Xbox pad's triggers do not rest at the end of an axis).
 class SdlJoystickSource final : public JoystickSource {
  public:
   static constexpr int kMaxDevices = 50;
@@ -35,7 +36,7 @@ class SdlJoystickSource final : public JoystickSource {
   bool Read(int index, DirectInputState& state) override;
   void Release() override;
 
-  enum class Layout { Generic, PlayStation4, PlayStation5, SwitchPro };
+  enum class Layout { Generic, Xbox, PlayStation4, PlayStation5, SwitchPro };
 
  private:
   struct Candidate {

@@ -2,6 +2,8 @@
 
 #include <SDL.h>
 
+#include <algorithm>
+
 #include "core/input/ControllerNames.h"
 #include "core/log/Logger.h"
 #include "platform/linux/sdl/PadButtons.h"
@@ -49,19 +51,34 @@ bool SdlPadSource::IsXboxType(int deviceIndex) {
 void SdlPadSource::Refresh() {
   if (!context_.Initialized()) return;
   SdlLock lock;
-  Release();
-  std::size_t user = 0;
+  // A pad keeps its user index while it stays attached, so its record (whose
+  // identity holds the index) stays its own when another pad comes or goes.
+  for (SDL_GameController*& controller : users_) {
+    if (controller && !SDL_GameControllerGetAttached(controller)) {
+      SDL_GameControllerClose(controller);
+      controller = nullptr;
+    }
+  }
   const int count = SDL_NumJoysticks();
-  for (int index = 0; index < count && user < users_.size(); ++index) {
-    if (!IsXboxType(index)) continue;
+  for (int index = 0; index < count; ++index) {
+    if (!IsXboxType(index) || HoldsInstance(SDL_JoystickGetDeviceInstanceID(index))) continue;
+    const auto freeUser = std::find(users_.begin(), users_.end(), nullptr);
+    if (freeUser == users_.end()) break;
     SDL_GameController* controller = SDL_GameControllerOpen(index);
     if (!controller) {
       LOG_ERROR("SDL: Cannot open pad %d", index);
       Logger::Instance().Write(LogLevel::Error, SDL_GetError());
       continue;
     }
-    users_[user++] = controller;
+    *freeUser = controller;
   }
+}
+
+bool SdlPadSource::HoldsInstance(int instanceId) const {
+  return std::any_of(users_.begin(), users_.end(), [instanceId](SDL_GameController* controller) {
+    return controller &&
+           SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(controller)) == instanceId;
+  });
 }
 
 void SdlPadSource::Release() {

@@ -12,8 +12,9 @@ class SdlContext;
 
 // Xbox-type pads through SDL's game-controller API: every controller SDL maps
 // to the standard layout whose type is Xbox 360 or Xbox One, or whose product
-// id the controller name table lists as one of those. The first four in SDL's
-// device order become users 0..3.
+// id the controller name table lists as one of those. A pad keeps its user
+// index 0..3 for as long as it stays attached; a new pad takes the lowest free
+// one.
 class SdlPadSource final : public PadSource {
  public:
   explicit SdlPadSource(SdlContext& context);
@@ -35,6 +36,9 @@ class SdlPadSource final : public PadSource {
   _SDL_GameController* Controller(int userIndex) const;
 
  private:
+  // Whether a held pad is SDL's joystick instance instanceId.
+  bool HoldsInstance(int instanceId) const;
+
   SdlContext& context_;
   std::array<_SDL_GameController*, kMaxUsers> users_{};
 };

@@ -64,6 +64,7 @@ TEST_F(XdgAutoStartTest, CreateWritesTheEntryUpdatesItAndDeleteRemovesIt) {
             "Type=Application\n"
             "Name=Brevanto\n"
             "Comment=Brevanto AutoStartup\n"
+            "Icon=brevanto\n"
             "Exec=\"/opt/Brevanto/brevanto\"\n"
             "Terminal=false\n");
   EXPECT_TRUE(first.TaskExists());

@@ -106,20 +106,29 @@ class HidrawEndToEnd : public ::testing::Test {
     record.Derive();
   }
 
+  // The record identity of a controller Plug attached: it has no serial
+  // number, so its place below the USB port tells it apart.
+  static std::string GuidOf(const std::string& name) {
+    testing::HidrawTree::Device device;
+    device.name = name;
+    return "HID:bus=0003,vendor=0079,product=0006,port=" + testing::HidrawTree::Port(device);
+  }
+
   void Plug(const std::string& name, testing::HidrawTree::Node node) {
     tree_.Add({name, "0003:00000079:00000006", "Generic USB Joystick", &testing::kGenericGamepad,
                "", node});
     // A FIFO without a writer reads as ended; a hidraw node ends only when
     // unplugged. Holding it open for writing (and reading, so the open does
     // not wait for a reader) keeps it alive until the test unplugs it.
-    if (name == "hidraw0" && node == testing::HidrawTree::Node::Fifo) {
+    if (writer_ < 0 && node == testing::HidrawTree::Node::Fifo) {
       writer_ = ::open(tree_.NodePath(name).c_str(), O_RDWR | O_NONBLOCK);
       ASSERT_GE(writer_, 0);
+      writerNode_ = name;
     }
   }
   void Unplug(const std::string& name) {
     tree_.Remove(name);
-    if (name == "hidraw0" && writer_ >= 0) {
+    if (name == writerNode_ && writer_ >= 0) {
       ::close(writer_);
       writer_ = -1;
     }
@@ -177,7 +186,9 @@ class HidrawEndToEnd : public ::testing::Test {
   ProcessingCycle cycle_{settings_, profiles_, detection_, target_, injected_, sink_};
   ManualTimerThread thread_;
   ProcessingTimer timer_{thread_, cycle_};
+  // The first FIFO node plugged, which Send writes to.
   int writer_ = -1;
+  std::string writerNode_;
 };
 
 TEST_F(HidrawEndToEnd, ReportsFromTheNodeDriveTheAssignedKeys) {
@@ -187,7 +198,7 @@ TEST_F(HidrawEndToEnd, ReportsFromTheNodeDriveTheAssignedKeys) {
   EXPECT_TRUE(log_.HasMessage("Initialized HID")) << log_.Text();
   ASSERT_EQ(detection_.DeviceCount(), 1);
   const TDeviceConfig& record = *detection_.DeviceInSlot(0);
-  EXPECT_EQ(record.GUID, tree_.NodePath("hidraw0"));
+  EXPECT_EQ(record.GUID, GuidOf("hidraw0"));
   EXPECT_EQ(record.interfaceKind, InterfaceKind::Hid);
   EXPECT_EQ(record.backendIndex, 0);
   EXPECT_THAT(Tick(), IsEmpty()) << "nothing is pressed before the first report";
@@ -206,15 +217,11 @@ TEST_F(HidrawEndToEnd, ReportsFromTheNodeDriveTheAssignedKeys) {
 
 TEST_F(HidrawEndToEnd, PluggingAndUnpluggingRedetectsInTheNextCycle) {
   Plug("hidraw0", testing::HidrawTree::Node::Fifo);
-  // A node the user may not open is listed and takes a slot, but is not read.
+  // A node the user may not open is listed, but neither read nor given a slot.
   Plug("hidraw1", testing::HidrawTree::Node::Socket);
   ASSERT_TRUE(detection_.InitJoysticks());
   ASSERT_TRUE(timer_.TimerInit(settings_.TurboMode));
-  ASSERT_EQ(detection_.DeviceCount(), 2);
-  EXPECT_EQ(detection_.DeviceInSlot(1)->GUID, tree_.NodePath("hidraw1"));
-  EXPECT_TRUE(log_.Contains("DetectHid: Cannot open " + tree_.NodePath("hidraw1") +
-                            " for reading; the controller is listed but not read"))
-      << log_.Text();
+  ASSERT_EQ(detection_.DeviceCount(), 1);
   const int messagesAfterStart = DeviceMessages();
   Tick();
   EXPECT_FALSE(detection_.DeviceChangePending());
@@ -224,7 +231,7 @@ TEST_F(HidrawEndToEnd, PluggingAndUnpluggingRedetectsInTheNextCycle) {
   Tick();
   EXPECT_FALSE(detection_.DeviceChangePending());
   EXPECT_EQ(detection_.DeviceCount(), 1);
-  EXPECT_EQ(DeviceMessages(), messagesAfterStart + 1);
+  EXPECT_EQ(DeviceMessages(), messagesAfterStart) << "the count did not change";
 
   // The remaining controller is still read after the re-detection.
   Send({0x80, 0x80, 0x80, 0x80, 0x18, 0x00, 0x00});
@@ -237,18 +244,51 @@ TEST_F(HidrawEndToEnd, PluggingAndUnpluggingRedetectsInTheNextCycle) {
   ASSERT_TRUE(WaitUntil([&] { return detection_.DeviceChangePending(); }));
   Tick();
   EXPECT_EQ(detection_.DeviceCount(), 0);
-  EXPECT_EQ(DeviceMessages(), messagesAfterStart + 2);
+  EXPECT_EQ(DeviceMessages(), messagesAfterStart + 1);
 
   // Plugged in again: found and read at the same slot.
   Plug("hidraw0", testing::HidrawTree::Node::Fifo);
   ASSERT_TRUE(WaitUntil([&] { return detection_.DeviceChangePending(); }));
   Tick();
   ASSERT_EQ(detection_.DeviceCount(), 1);
-  EXPECT_EQ(detection_.DeviceInSlot(0)->GUID, tree_.NodePath("hidraw0"));
+  EXPECT_EQ(detection_.DeviceInSlot(0)->GUID, GuidOf("hidraw0"));
   Send({0x80, 0x80, 0x80, 0x80, 0x18, 0x00, 0x00});
   EXPECT_THAT(Tick(), ElementsAre("41+"));
   Send({0x80, 0x80, 0x80, 0x80, 0x08, 0x00, 0x00});
   EXPECT_THAT(Tick(), ElementsAre("41-"));
+}
+
+TEST_F(HidrawEndToEnd, ANodeThatCannotBeOpenedTakesNoSlotAndIsLoggedOnce) {
+  Plug("hidraw0", testing::HidrawTree::Node::Socket);
+  Plug("hidraw1", testing::HidrawTree::Node::Fifo);
+  ASSERT_TRUE(detection_.InitJoysticks());
+  ASSERT_TRUE(timer_.TimerInit(settings_.TurboMode));
+  ASSERT_EQ(detection_.DeviceCount(), 1);
+  EXPECT_EQ(detection_.DeviceInSlot(0)->GUID, GuidOf("hidraw1"));
+  EXPECT_EQ(detection_.DeviceInSlot(1), nullptr);
+  const TDeviceConfig* locked = records_.Find(GuidOf("hidraw0"));
+  ASSERT_NE(locked, nullptr) << "listed all the same";
+  EXPECT_TRUE(locked->present);
+  EXPECT_EQ(locked->assignedSlot, -1);
+  EXPECT_EQ(locked->backendIndex, -1);
+  Send({0x80, 0x80, 0x80, 0x80, 0x18, 0x00, 0x00});
+  EXPECT_THAT(Tick(), ElementsAre("41+")) << "the readable controller is joystick 1";
+  Send({0x80, 0x80, 0x80, 0x80, 0x08, 0x00, 0x00});
+  EXPECT_THAT(Tick(), ElementsAre("41-"));
+
+  detection_.DetectJoysticks(true);
+  detection_.DetectJoysticks(true);
+  const std::string line = "DetectHid: Cannot open " + tree_.NodePath("hidraw0") +
+                           " for reading; the controller is not read (see docs/hid.md, "
+                           "\"Granting read access\")";
+  EXPECT_EQ(log_.Count(line), 1) << log_.Text();
+
+  // Plugged in again, the node is named again.
+  Unplug("hidraw0");
+  detection_.DetectJoysticks(true);
+  Plug("hidraw0", testing::HidrawTree::Node::Socket);
+  detection_.DetectJoysticks(true);
+  EXPECT_EQ(log_.Count(line), 2) << log_.Text();
 }
 
 TEST_F(HidrawEndToEnd, OutsideTheHidModesControllersAreListedButNotRead) {
@@ -256,7 +296,7 @@ TEST_F(HidrawEndToEnd, OutsideTheHidModesControllersAreListedButNotRead) {
   detection_.SetApiMode(2);
   ASSERT_TRUE(detection_.InitJoysticks());
   EXPECT_EQ(detection_.DeviceCount(), 0);
-  const TDeviceConfig* record = records_.Find(tree_.NodePath("hidraw0"));
+  const TDeviceConfig* record = records_.Find(GuidOf("hidraw0"));
   ASSERT_NE(record, nullptr);
   EXPECT_TRUE(record->present);
   EXPECT_EQ(record->backendIndex, -1);

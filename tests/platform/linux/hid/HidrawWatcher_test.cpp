@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "support/LogCapture.h"
+#include "support/TempDir.h"
 
 namespace brevanto {
 namespace {
@@ -20,9 +21,9 @@ namespace fs = std::filesystem;
 using Change = HidrawWatcher::Change;
 
 TEST(HidrawWatcher, ReportsHidrawNodesComingGoingAndGainingAccess) {
-  const fs::path dir = fs::temp_directory_path() / ("brevanto_dev_" + std::to_string(::getpid()));
-  fs::remove_all(dir);
-  fs::create_directories(dir);
+  // Removed also when an assertion ends the test early.
+  testing::TempDir folder;
+  const fs::path& dir = folder.path();
   std::vector<std::pair<Change, std::string>> changes;
   HidrawWatcher watcher(
       [&](Change change, const std::string& name) { changes.emplace_back(change, name); });
@@ -47,7 +48,6 @@ TEST(HidrawWatcher, ReportsHidrawNodesComingGoingAndGainingAccess) {
 
   watcher.Stop();
   EXPECT_EQ(watcher.Fd(), -1);
-  fs::remove_all(dir);
 }
 
 TEST(HidrawWatcher, AFolderThatCannotBeWatchedIsLogged) {

@@ -7,7 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "core/device/DeviceConfigManager.h"
+#include "core/input/HidDetection.h"
 #include "core/input/HidInput.h"
+#include "platform/linux/hid/HidrawBackend.h"
 #include "platform/linux/hid/HidrawEnumerator.h"
 #include "platform/linux/hid/HidrawReader.h"
 #include "support/HidDescriptors.h"
@@ -86,7 +89,8 @@ TEST_F(FakeHidrawTree, ListsControllersWithTheirIdentityNamesAndAccess) {
            "Usage=4, Path=" +
                NodePath("hidraw3"),
            "Error  DetectHid: Cannot open " + NodePath("hidraw3") +
-               " for reading; the controller is listed but not read",
+               " for reading; the controller is not read (see docs/hid.md, \"Granting read "
+               "access\")",
            "Error  No such device or address",
            "Error  DetectHid: The report descriptor of " + NodePath("hidraw4") + " is malformed",
            "Error  DetectHid: Cannot read the report descriptor of " + NodePath("hidraw10"),
@@ -95,6 +99,149 @@ TEST_F(FakeHidrawTree, ListsControllersWithTheirIdentityNamesAndAccess) {
   }
   EXPECT_EQ(text.find("Path=" + NodePath("hidraw1")), std::string::npos);
 }
+
+// Whether a controller found again, or a second one, gets the first one's
+// record: the record follows the controller, not the hidraw node.
+struct IdentityCase {
+  const char* label;
+  testing::HidrawTree::Device first;
+  testing::HidrawTree::Device second;
+  bool together;  // the second is plugged while the first stays
+  bool sameRecord;
+  std::string firstGuid;
+};
+
+class HidIdentityTest : public FakeHidrawTree, public ::testing::WithParamInterface<IdentityCase> {
+ protected:
+  // The records of the controllers found now, in node order.
+  std::vector<TDeviceConfig*> Detect() {
+    std::vector<TDeviceConfig*> out(4, nullptr);
+    out.resize(static_cast<std::size_t>(hid_.DetectHid(3, out)));
+    return out;
+  }
+
+  DeviceConfigManager records_;
+  HidrawBackend backend_{ClassDir(), DevDir()};
+  HidDetection hid_{backend_, records_};
+};
+
+TEST_P(HidIdentityTest, TheRecordFollowsTheControllerNotTheNode) {
+  const IdentityCase& c = GetParam();
+  Add(c.first);
+  std::vector<TDeviceConfig*> found = Detect();
+  ASSERT_EQ(found.size(), 1u);
+  TDeviceConfig* first = found[0];
+  EXPECT_EQ(first->GUID, c.firstGuid);
+  EXPECT_EQ(first->interfaceKind, InterfaceKind::Hid);
+  first->PreferredNumber = 4;
+
+  if (!c.together) tree_.Remove(c.first.name);
+  Add(c.second);
+  found = Detect();
+  ASSERT_EQ(found.size(), c.together ? 2u : 1u);
+  TDeviceConfig* second = found.back();
+  EXPECT_EQ(second == first, c.sameRecord) << first->GUID << " / " << second->GUID;
+  EXPECT_EQ(second->PreferredNumber, c.sameRecord ? 4 : -1);
+  EXPECT_EQ(records_.Count(), c.sameRecord ? 1u : 2u);
+}
+
+const std::vector<uint8_t>* const kPad = &testing::kGenericGamepad;
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, HidIdentityTest,
+    ::testing::Values(
+        IdentityCase{
+            "SerialNumberFollowsItToAnotherNodeAndPort",
+            {"hidraw0", "0003:00000079:00000006", "Pad", kPad, "", {}, "", "SN-1", "usb1/1-1"},
+            {"hidraw3", "0003:00000079:00000006", "Pad", kPad, "", {}, "", "SN-1", "usb2/2-4"},
+            false,
+            true,
+            "HID:bus=0003,vendor=0079,product=0006,serial=SN-1"},
+        IdentityCase{"WithoutSerialNumberTheSamePortOnAnotherNode",
+                     {"hidraw0", "0003:00000079:00000006", "Pad", kPad, "", {}, "", "", "usb1/1-2"},
+                     {"hidraw5", "0003:00000079:00000006", "Pad", kPad, "", {}, "", "", "usb1/1-2"},
+                     false,
+                     true,
+                     "HID:bus=0003,vendor=0079,product=0006,port=devices/usb1/1-2/1-1:1.0"},
+        IdentityCase{"IdenticalControllersWithoutSerialNumbersOnTwoPorts",
+                     {"hidraw0", "0003:00000079:00000006", "Pad", kPad, "", {}, "", "", "usb1/1-1"},
+                     {"hidraw1", "0003:00000079:00000006", "Pad", kPad, "", {}, "", "", "usb1/1-2"},
+                     true,
+                     false,
+                     "HID:bus=0003,vendor=0079,product=0006,port=devices/usb1/1-1/1-1:1.0"},
+        IdentityCase{"AnotherModelInTheSamePort",
+                     {"hidraw0", "0003:00000079:00000006", "Pad", kPad, "", {}, "", "", "usb1/1-1"},
+                     {"hidraw1", "0003:00000079:00000011", "Pad", kPad, "", {}, "", "", "usb1/1-1"},
+                     false,
+                     false,
+                     "HID:bus=0003,vendor=0079,product=0006,port=devices/usb1/1-1/1-1:1.0"},
+        IdentityCase{"TwoGamepadInterfacesOfOneDevice",
+                     {"hidraw0",
+                      "0003:00000079:00000006",
+                      "Pad",
+                      kPad,
+                      "",
+                      {},
+                      "",
+                      "SN-2",
+                      "usb1/1-1",
+                      "1-1:1.0"},
+                     {"hidraw1",
+                      "0003:00000079:00000006",
+                      "Pad",
+                      kPad,
+                      "",
+                      {},
+                      "",
+                      "SN-2",
+                      "usb1/1-1",
+                      "1-1:1.1"},
+                     true,
+                     false,
+                     "HID:bus=0003,vendor=0079,product=0006,serial=SN-2"}),
+    [](const ::testing::TestParamInfo<IdentityCase>& info) {
+      return std::string(info.param.label);
+    });
+
+// The name a controller gets: the device's own product string, else the
+// kernel's HID name, else the kind of controller.
+struct ProductNameCase {
+  const char* label;
+  std::string hidName;
+  std::string usbProduct;
+  std::string name;
+};
+
+class HidProductNameTest : public FakeHidrawTree,
+                           public ::testing::WithParamInterface<ProductNameCase> {};
+
+TEST_P(HidProductNameTest, NamesTheRecord) {
+  const ProductNameCase& c = GetParam();
+  testing::HidrawTree::Device device{"hidraw0", "0003:00001234:00000001", c.hidName,
+                                     &testing::kGenericGamepad, "ACME Corp."};
+  device.product = c.usbProduct;
+  Add(device);
+  DeviceConfigManager records;
+  HidrawBackend backend(ClassDir(), DevDir());
+  HidDetection hid(backend, records);
+  std::vector<TDeviceConfig*> out(1, nullptr);
+  ASSERT_EQ(hid.DetectHid(2, out), 0);
+  ASSERT_EQ(records.Count(), 1u);
+  EXPECT_EQ(records.Snapshot()[0]->Name, c.name);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, HidProductNameTest,
+    ::testing::Values(ProductNameCase{"UsbProductString", "ACME Corp. Arcade Stick", "Arcade Stick",
+                                      "Arcade Stick"},
+                      ProductNameCase{"BluetoothHasOnlyTheHidName", "Arcade Stick BT", "",
+                                      "Arcade Stick BT"},
+                      ProductNameCase{"NeitherGivesTheKind", "", "", "Gamepad"},
+                      ProductNameCase{"WrappedProductString", "ACME Corp. Controller (Arcade)",
+                                      "Controller (Arcade)", "Arcade"}),
+    [](const ::testing::TestParamInfo<ProductNameCase>& info) {
+      return std::string(info.param.label);
+    });
 
 TEST_F(FakeHidrawTree, AnAbsentClassFolderIsAFailure) {
   testing::LogCapture log;

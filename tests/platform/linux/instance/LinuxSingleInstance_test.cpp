@@ -3,9 +3,18 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
 #include <future>
+#include <map>
+#include <optional>
 #include <thread>
 
 #include "core/processing/Messages.h"
@@ -13,6 +22,7 @@
 #include "platform/linux/instance/InstancePaths.h"
 #include "platform/linux/instance/InstanceServer.h"
 #include "support/LogCapture.h"
+#include "support/ScopedEnvironment.h"
 #include "support/TempDir.h"
 
 namespace brevanto {
@@ -78,18 +88,30 @@ TEST(LinuxSingleInstance, TheLockIsFreeAgainWhenTheFirstInstanceEnds) {
   EXPECT_TRUE(next.Holds());
 }
 
-TEST(LinuxSingleInstance, UnreachableInstanceStillMeansExit) {
+TEST(LinuxSingleInstance, UnreachableInstanceMeansExitWithTheReason) {
   TempDir dir;
   LogCapture log;
   LinuxSingleInstance first(dir.Dir());
   ASSERT_EQ(first.AcquireOrHandOver({}), InstanceRole::First);
   // The first instance holds the lock but serves no channel (yet).
   LinuxSingleInstance second(dir.Dir(), 100ms, 1s);
-  EXPECT_EQ(second.AcquireOrHandOver({"Race", true}), InstanceRole::HandedOver);
+  EXPECT_EQ(second.AcquireOrHandOver({"Race", true}), InstanceRole::HandOverFailed);
   EXPECT_FALSE(second.Holds());
-  EXPECT_TRUE(
-      log.Contains("SingleInstance: the running instance cannot be reached: no running "
-                   "instance listens on"));
+  EXPECT_EQ(second.HandOverError().rfind("the running instance cannot be reached: no running "
+                                         "instance listens on",
+                                         0),
+            0u)
+      << second.HandOverError();
+  EXPECT_TRUE(log.Contains("SingleInstance: " + second.HandOverError()));
+}
+
+TEST(LinuxSingleInstance, WithoutAFolderEveryStartRuns) {
+  LogCapture log;
+  LinuxSingleInstance first("");
+  LinuxSingleInstance second("");
+  EXPECT_EQ(first.AcquireOrHandOver({}), InstanceRole::First);
+  EXPECT_EQ(second.AcquireOrHandOver({}), InstanceRole::First);
+  EXPECT_TRUE(log.Contains("SingleInstance: no private folder for the instance files"));
 }
 
 TEST(LinuxSingleInstance, ALockThatCannotBeMadeDoesNotStopTheProgram) {
@@ -102,36 +124,102 @@ TEST(LinuxSingleInstance, ALockThatCannotBeMadeDoesNotStopTheProgram) {
   EXPECT_TRUE(log.HasMessage("No such file or directory"));
 }
 
-TEST(InstancePaths, RuntimeFolderWhenItExistsElseTheDataDirectory) {
+TEST(InstancePaths, RuntimeFolderWhenItExistsElseAPrivateFolderOfTheUser) {
   TempDir runtime;
-  const char* saved = std::getenv("XDG_RUNTIME_DIR");
-  const std::string restore = saved ? saved : "";
+  TempDir temporary;
+  const std::string own = temporary.Dir() + "brevanto-" + std::to_string(::geteuid());
   struct Case {
-    const char* value;  // nullptr: unset
+    const char* runtime;  // nullptr: unset
+    const char* tmpdir;   // nullptr: unset
     std::string expected;
   };
   const Case cases[] = {
-      {runtime.path().c_str(), runtime.path().string()},
-      {nullptr, "/data/"},
-      {"", "/data/"},
-      {"relative/run", "/data/"},
-      {"/no/such/folder", "/data/"},
+      {runtime.path().c_str(), temporary.path().c_str(), runtime.path().string()},
+      // Whatever the data directory: one place per user.
+      {nullptr, temporary.path().c_str(), own},
+      {"", temporary.path().c_str(), own},
+      {"relative/run", temporary.path().c_str(), own},
+      {"/no/such/folder", temporary.path().c_str(), own},
   };
+  testing::ScopedEnvironment environment;
   for (const Case& c : cases) {
-    if (c.value) {
-      setenv("XDG_RUNTIME_DIR", c.value, 1);
-    } else {
-      unsetenv("XDG_RUNTIME_DIR");
-    }
-    EXPECT_EQ(InstanceDirectory("/data/"), c.expected) << (c.value ? c.value : "unset");
+    environment.Set("XDG_RUNTIME_DIR", c.runtime);
+    environment.Set("TMPDIR", c.tmpdir);
+    std::string error;
+    EXPECT_EQ(InstanceDirectory(error), c.expected) << (c.runtime ? c.runtime : "unset");
+    EXPECT_EQ(error, "");
   }
-  if (saved) {
-    setenv("XDG_RUNTIME_DIR", restore.c_str(), 1);
-  } else {
-    unsetenv("XDG_RUNTIME_DIR");
-  }
+  struct stat st {};
+  ASSERT_EQ(::lstat(own.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0700u);
+  EXPECT_EQ(st.st_uid, ::geteuid());
+
   EXPECT_EQ(InstanceLockPath("/run/user/1000"), "/run/user/1000/Mutex_Brevanto.lock");
   EXPECT_EQ(InstanceSocketPath("/data/"), "/data/Brevanto.sock");
+}
+
+TEST(InstancePaths, APrivateFolderSomeoneElseCouldReachIsRefused) {
+  namespace fs = std::filesystem;
+  struct Case {
+    const char* name;
+    std::function<void(const std::string& path)> prepare;
+    const char* reason;  // nullptr: accepted
+  };
+  const Case cases[] = {
+      {"made fresh under a wide umask", [](const std::string&) { ::umask(0777); }, nullptr},
+      {"already there and private", [](const std::string& p) { ::mkdir(p.c_str(), 0700); },
+       nullptr},
+      {"open to the group",
+       [](const std::string& p) {
+         ::mkdir(p.c_str(), 0700);
+         ::chmod(p.c_str(), 0770);
+       },
+       "is open to other users"},
+      {"open to everyone",
+       [](const std::string& p) {
+         ::mkdir(p.c_str(), 0700);
+         ::chmod(p.c_str(), 01777);
+       },
+       "is open to other users"},
+      {"a link to a private folder",
+       [](const std::string& p) {
+         ::mkdir((p + "-target").c_str(), 0700);
+         ::symlink((p + "-target").c_str(), p.c_str());
+       },
+       "is not a folder"},
+      {"a file", [](const std::string& p) { std::ofstream(p) << "x"; }, "is not a folder"},
+  };
+  for (const Case& c : cases) {
+    TempDir base;
+    const std::string path = base.Dir() + "brevanto-" + std::to_string(::geteuid());
+    const mode_t mask = ::umask(022);
+    c.prepare(path);
+    std::string error;
+    const std::string got = PrivateInstanceDirectory(base.path().string(), error);
+    ::umask(mask);
+    if (c.reason == nullptr) {
+      EXPECT_EQ(got, path) << c.name << ": " << error;
+      struct stat st {};
+      ASSERT_EQ(::lstat(path.c_str(), &st), 0) << c.name;
+      EXPECT_TRUE(S_ISDIR(st.st_mode)) << c.name;
+      EXPECT_EQ(st.st_mode & 07777, 0700u) << c.name;
+    } else {
+      EXPECT_EQ(got, "") << c.name;
+      EXPECT_NE(error.find(c.reason), std::string::npos) << c.name << ": " << error;
+    }
+  }
+}
+
+TEST(InstancePaths, AFolderOfAnotherUserIsRefused) {
+  TempDir base;
+  const std::string path = base.Dir() + "brevanto-" + std::to_string(::geteuid());
+  ASSERT_EQ(::mkdir(path.c_str(), 0700), 0);
+  if (::chown(path.c_str(), ::geteuid() + 1, ::getegid()) != 0) {
+    GTEST_SKIP() << "only root can give a folder to another user";
+  }
+  std::string error;
+  EXPECT_EQ(PrivateInstanceDirectory(base.path().string(), error), "");
+  EXPECT_NE(error.find("belongs to another user"), std::string::npos) << error;
 }
 
 }  // namespace

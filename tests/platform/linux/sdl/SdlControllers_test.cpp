@@ -124,6 +124,43 @@ INSTANTIATE_TEST_SUITE_P(
                           {}}),
     [](const ::testing::TestParamInfo<PadCase>& info) { return std::string(info.param.label); });
 
+// Wired Xbox pads have no HID view on Linux, so no record of another
+// interface lends them a name; the name table does, and with it the labels.
+struct PadNameCase {
+  const char* label;
+  uint16_t productId;
+  const char* name;
+  int deviceType;
+};
+
+class PadNameTest : public SdlTest, public ::testing::WithParamInterface<PadNameCase> {};
+
+TEST_P(PadNameTest, APadWithoutAnHidTwinIsNamedAndLabelledByTheTable) {
+  const PadNameCase& c = GetParam();
+  auto pad = VirtualDevice::Pad(0x045E, c.productId);
+  Update();
+  detection_.SetApiMode(2);
+  ASSERT_TRUE(detection_.InitJoysticks());
+  ASSERT_EQ(detection_.DeviceCount(), 1);
+  const TDeviceConfig& record = *detection_.Device(0);
+  EXPECT_EQ(record.interfaceKind, InterfaceKind::XInput);
+  EXPECT_EQ(record.Name, c.name);
+  EXPECT_EQ(record.deviceType, c.deviceType);
+  ASSERT_NE(record.resolvedTemplate, nullptr);
+  EXPECT_EQ(record.resolvedTemplate->Id(), "XBOX");
+  EXPECT_EQ(record.resolvedTemplate->LabelOf(PlainButton(1)), "A");
+  EXPECT_EQ(record.resolvedTemplate->LabelOf(PlainButton(13)), "XBOX");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pads, PadNameTest,
+    ::testing::Values(PadNameCase{"Xbox360", 0x028E, "Xbox 360 Controller", 31},
+                      PadNameCase{"XboxOne", 0x02FF, "Xbox One Controller", 32},
+                      PadNameCase{"XboxSeriesX", 0x0B12, "Xbox Series X Controller", 32}),
+    [](const ::testing::TestParamInfo<PadNameCase>& info) {
+      return std::string(info.param.label);
+    });
+
 TEST_F(SdlTest, APadThatStopsAnsweringIsNotRead) {
   auto pad = VirtualDevice::Pad();
   Update();
@@ -135,6 +172,67 @@ TEST_F(SdlTest, APadThatStopsAnsweringIsNotRead) {
   bool displayChanged = false;
   EXPECT_EQ(xinput_.Read(record, input, displayChanged, ReadOptions{}), -1);
 }
+
+// Which user index, and so which record, each pad has after a change; a pad
+// is told apart from its twin by a held button.
+struct ReplugCase {
+  const char* label;
+  std::size_t unplugged;  // which of the two pads goes and comes back
+};
+
+class PadReplugTest : public SdlTest, public ::testing::WithParamInterface<ReplugCase> {
+ protected:
+  // The GUID of the record whose reading shows A held, or "" for none.
+  std::string RecordHoldingA() {
+    for (int i = 0; i < detection_.DeviceCount(); ++i) {
+      TDeviceConfig& record = *detection_.Device(i);
+      DeviceInput input;
+      bool displayChanged = false;
+      if (xinput_.Read(record, input, displayChanged, ReadOptions{}) == 0 &&
+          input.values[PlainButton(1)] == 1000) {
+        return record.GUID;
+      }
+    }
+    return "";
+  }
+};
+
+TEST_P(PadReplugTest, UnpluggingOnePadLeavesTheOtherItsUserIndexAndRecord) {
+  const std::size_t gone = GetParam().unplugged;
+  const std::size_t stays = 1 - gone;
+  std::array<std::unique_ptr<VirtualDevice>, 2> pads{VirtualDevice::Pad(), VirtualDevice::Pad()};
+  Update();
+  ASSERT_TRUE(detection_.InitJoysticks());
+  ASSERT_EQ(detection_.DeviceCount(), 2);
+  const std::array<std::string, 2> guids{"045E028E-1", "045E028E-2"};
+  EXPECT_EQ(detection_.Device(0)->GUID, guids[0]);
+  EXPECT_EQ(detection_.Device(1)->GUID, guids[1]);
+  records_.FindOrCreate(guids[stays]).AnalogDeadZone = 2500;
+
+  pads[gone].reset();
+  pads[stays]->Button(SDL_CONTROLLER_BUTTON_A, true);
+  Update();
+  detection_.DetectJoysticks(false);
+  ASSERT_EQ(detection_.DeviceCount(), 1);
+  EXPECT_EQ(detection_.Device(0)->GUID, guids[stays]);
+  EXPECT_EQ(detection_.Device(0)->AnalogDeadZone, 2500);
+  EXPECT_EQ(RecordHoldingA(), guids[stays]);
+
+  pads[gone] = VirtualDevice::Pad();
+  Update();
+  detection_.DetectJoysticks(false);
+  ASSERT_EQ(detection_.DeviceCount(), 2);
+  EXPECT_EQ(RecordHoldingA(), guids[stays]) << "the pad that stayed";
+  EXPECT_EQ(detection_.Device(static_cast<int>(gone))->GUID, guids[gone])
+      << "the pad plugged in again takes the free index";
+  EXPECT_EQ(records_.Count(), 2u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Pads, PadReplugTest,
+                         ::testing::Values(ReplugCase{"First", 0}, ReplugCase{"Second", 1}),
+                         [](const ::testing::TestParamInfo<ReplugCase>& info) {
+                           return std::string(info.param.label);
+                         });
 
 TEST_F(SdlTest, ProfileVibrationRumblesTheFirstPadUntilTheCountdownEnds) {
   auto pad = VirtualDevice::Pad();
@@ -430,6 +528,28 @@ INSTANTIATE_TEST_SUITE_P(
                    {{SDL_CONTROLLER_AXIS_RIGHTY, -32768}},
                    {{59, 1000}, {70, 1000}, {56, 0}},
                    {0, 0, 0, -1000}},
+        // A is button 1, Back 7, the right stick button 10; the Xbox button
+        // is not offered. The right stick is Rx/Ry, the triggers share Z.
+        FamilyCase{
+            "Xbox360",
+            0x045E,
+            0x028E,
+            5,
+            10,
+            {0, 1, 3, 4, 2, 5, 6, 7},
+            {SDL_CONTROLLER_BUTTON_A, SDL_CONTROLLER_BUTTON_BACK, SDL_CONTROLLER_BUTTON_RIGHTSTICK,
+             SDL_CONTROLLER_BUTTON_GUIDE, SDL_CONTROLLER_BUTTON_DPAD_LEFT},
+            {{SDL_CONTROLLER_AXIS_RIGHTY, -32768}},
+            {{56, 1000},
+             {57, 0},
+             {62, 1000},
+             {65, 1000},
+             {66, 0},
+             {68, 0},
+             {22, 1000},
+             {8, 0},
+             {9, 0}},
+            {0, 0, 0, -1000}},
         // B (south) is button 1, A (east) 2; the right stick is Rx/Ry.
         FamilyCase{
             "SwitchPro",
@@ -443,6 +563,56 @@ INSTANTIATE_TEST_SUITE_P(
             {{56, 1000}, {57, 0}, {63, 1000}, {69, 1000}, {9, 0}, {10, 0}},
             {0, 0, -1000, 0}}),
     [](const ::testing::TestParamInfo<FamilyCase>& info) { return std::string(info.param.label); });
+
+// An Xbox-type pad read as a generic controller: its triggers share the Z
+// axis, which rests centred, so nothing is held while the pad lies idle.
+struct XboxTriggerCase {
+  const char* label;
+  int left;   // 0..255
+  int right;  // 0..255
+  int32_t z;
+  std::map<int, int> active;  // every non-zero virtual button
+};
+
+class XboxDirectInputTest : public SdlTest,
+                            public ::testing::WithParamInterface<XboxTriggerCase> {};
+
+TEST_P(XboxDirectInputTest, TheTriggersMoveZBothWaysFromTheCentre) {
+  const XboxTriggerCase& c = GetParam();
+  detection_.SetApiMode(0);
+  // An Xbox 360 pad and an Xbox Series X pad, one after the other.
+  for (auto [vendor, product] : {std::pair<uint16_t, uint16_t>{0x045E, 0x028E}, {0x045E, 0x0B12}}) {
+    auto pad = VirtualDevice::Pad(vendor, product);
+    Update();
+    ASSERT_TRUE(detection_.InitJoysticks());
+    ASSERT_EQ(detection_.DeviceCount(), 1);
+    TDeviceConfig& record = *detection_.Device(0);
+    ASSERT_EQ(record.interfaceKind, InterfaceKind::DirectInput);
+
+    pad->Trigger(SDL_CONTROLLER_AXIS_TRIGGERLEFT, c.left);
+    pad->Trigger(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, c.right);
+    Update();
+    DeviceInput input;
+    bool displayChanged = false;
+    ReadOptions options;
+    options.threshold = 200;
+    options.threshold2 = 200;
+    ASSERT_EQ(directInput_.Read(record, input, displayChanged, options), 0);
+    EXPECT_EQ(input.analog, (std::array<int32_t, kAxisCount>{0, 0, 0, 0, c.z, 0, 0, 0}))
+        << std::hex << product;
+    EXPECT_EQ(Active(input), c.active) << std::hex << product;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Triggers, XboxDirectInputTest,
+    ::testing::Values(XboxTriggerCase{"AtRest", 0, 0, 0, {}},
+                      XboxTriggerCase{"LeftPushesZUp", 255, 0, 1000, {{9, 1000}}},
+                      XboxTriggerCase{"RightPushesZDown", 0, 255, -1000, {{8, 1000}}},
+                      XboxTriggerCase{"BothCancel", 255, 255, 0, {}}),
+    [](const ::testing::TestParamInfo<XboxTriggerCase>& info) {
+      return std::string(info.param.label);
+    });
 
 }  // namespace
 }  // namespace brevanto
