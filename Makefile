@@ -58,7 +58,8 @@ fuzz: deps
 	@set -e; for f in build-fuzz/fuzz/*_fuzz; do \
 	  name=$$(basename $$f); mkdir -p build-fuzz/corpus/$$name fuzz/corpus/$$name; \
 	  echo "== $$name ($(FUZZ_SECONDS) s)"; \
-	  $$f -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 build-fuzz/corpus/$$name fuzz/corpus/$$name 2>&1 | tail -n 3; \
+	  seeds=fuzz/corpus/$$name; test -d fuzz/regressions/$$name && seeds="$$seeds fuzz/regressions/$$name"; \
+	  $$f -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 build-fuzz/corpus/$$name $$seeds 2>&1 | tail -n 3; \
 	done
 
 # Pictures of the window for the documentation, from the sample data directory

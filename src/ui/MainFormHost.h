@@ -51,7 +51,8 @@ class MainFormHost {
   virtual bool CopyProfile(int index) = 0;
   virtual bool RenameProfile(int index) = 0;
   virtual bool DeleteProfile(int index) = 0;
-  virtual void SaveProfile(int index) = 0;
+  // False when the file could not be written; the profile stays modified.
+  virtual bool SaveProfile(int index) = 0;
 
   // The application links the processing cycle matches against, and the
   // tracker it follows the foreground window with; nullptr where there are

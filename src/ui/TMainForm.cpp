@@ -313,8 +313,7 @@ void TMainForm::BuildMenus() {
     connect(a, &QAction::triggered, this, runIfDone(&MainFormHost::DeleteProfile));
   }
   for (QAction* a : {MMSaveConfiguration, PMConfigListSave}) {
-    connect(a, &QAction::triggered, this,
-            [this] { host_.SaveProfile(lbConfigList->currentRow()); });
+    connect(a, &QAction::triggered, this, &TMainForm::SaveProfileClick);
   }
   connect(MMOpenConfigDir, &QAction::triggered, this,
           [this] { host_.OpenFolder(host_.DataDir()); });
@@ -1016,7 +1015,23 @@ void TMainForm::MMPreferenceClick() {
     dialog.exec();
   }
   LOG_DEBUG("Closed PreferenceDialog");
-  host_.SaveSettings();
+  if (!host_.SaveSettings()) {
+    // The preferences hold for this run; the user must know they are not kept.
+    QMessageBox::critical(this, QStringLiteral("Error"),
+                          QStringLiteral("全体設定を保存できませんでした。"));
+  }
+}
+
+void TMainForm::SaveProfileClick() {
+  const int index = lbConfigList->currentRow();
+  if (host_.SaveProfile(index)) return;
+  const std::vector<std::string> names = host_.ProfileNames();
+  const std::string name = index >= 0 && index < static_cast<int>(names.size())
+                               ? names[static_cast<std::size_t>(index)]
+                               : std::string();
+  QMessageBox::critical(this, QStringLiteral("Error"),
+                        QStringLiteral("設定ファイルを保存できませんでした。\n%1")
+                            .arg(QString::fromStdString(host_.DataDir() + name + ".cfg")));
 }
 
 void TMainForm::MMExitClick() {

@@ -202,6 +202,8 @@ class TMainForm : public QMainWindow {
   void TrayIconMouseDown();
   void MMExitClick();
   void MMPreferenceClick();
+  // The user's save of the current profile; a failure is shown.
+  void SaveProfileClick();
   void MMDarkModeClick();
   void MMAutoStartupClick();
   void DelayedExecTimerTimer();

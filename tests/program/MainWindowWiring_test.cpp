@@ -2,6 +2,9 @@
 // the processing and the profiles the program runs.
 
 #include <gtest/gtest.h>
+#include <signal.h>
+
+#include <cerrno>
 
 #include <QAction>
 #include <QCheckBox>
@@ -17,6 +20,8 @@
 #include <vector>
 
 #include "core/input/VirtualButton.h"
+#include "core/profile/ConfigFile.h"
+#include "core/settings/AtomicFile.h"
 #include "program/ProgramInProcess.h"
 #include "support/UiTestSupport.h"
 #include "ui/TMainForm.h"
@@ -95,6 +100,40 @@ TEST_F(MainWindowWiring, UserPauseSurvivesAThresholdChangeAndEveryOtherEdit) {
   EXPECT_FALSE(Form().MMDisableJoystick->isChecked());
   EXPECT_EQ(Form().Caption().find(kPausedMark), std::string::npos) << Form().Caption();
   EXPECT_TRUE(CycleRuns(5000));
+}
+
+// A save from the menu that the disk refuses: the file keeps its content,
+// the profile its changes, and both the log and a message box say so. A
+// write past the file size limit fails the same way instead of ending the
+// program.
+TEST_F(MainWindowWiring, AFailedSaveFromTheMenuKeepsTheFileAndTellsTheUser) {
+  const std::string old =
+      "[General]\r\nFileVersion=70\r\nNumberOfJoysticks=1\r\nNumberOfButtons=8\r\n";
+  run.WriteData("Race.cfg", old);
+  ASSERT_TRUE(Start());
+  program->CurrentProfile()->modified = true;
+  {
+    ScopedSaveFailure full(SaveStep::Write, ENOSPC);
+    QString text;
+    AnswerNextMessageBox(&text);
+    Form().MMSaveConfiguration->trigger();
+    EXPECT_EQ(text, QString::fromStdString("設定ファイルを保存できませんでした。\n" +
+                                           run.DataDir() + "Race.cfg"));
+  }
+  EXPECT_EQ(ReadText(run.DataDir() + "Race.cfg"), old);
+  EXPECT_TRUE(program->CurrentProfile()->modified);
+  const std::string log = ReadText(run.LogPath());
+  EXPECT_NE(log.find("Failed to write \"" + run.DataDir() + "Race.cfg\""), std::string::npos);
+  EXPECT_NE(log.find("Config file \"Race\" not saved; it is still marked modified"),
+            std::string::npos);
+
+  struct sigaction action {};
+  ::sigaction(SIGXFSZ, nullptr, &action);
+  EXPECT_EQ(action.sa_handler, SIG_IGN) << "a file size limit would end the program";
+
+  Form().MMSaveConfiguration->trigger();
+  EXPECT_FALSE(program->CurrentProfile()->modified);
+  EXPECT_NE(ReadText(run.DataDir() + "Race.cfg"), old);
 }
 
 TEST_F(MainWindowWiring, TabTemplateLabelsShowWithoutAController) {

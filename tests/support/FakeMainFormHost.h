@@ -37,7 +37,7 @@ class FakeMainFormHost : public MainFormHost {
   std::string DataDir() const override { return dataDir; }
   bool SaveSettings() override {
     ++settingsSaves;
-    return true;
+    return saveResult;
   }
   bool FirstStart() const override { return firstStart; }
   void OpenWebPage(const std::string& path) override { openedPages.push_back(path); }
@@ -81,9 +81,11 @@ class FakeMainFormHost : public MainFormHost {
     commands.push_back("Delete " + std::to_string(index));
     return commandResult;
   }
-  void SaveProfile(int index) override {
+  bool SaveProfile(int index) override {
     commands.push_back("Save " + std::to_string(index));
+    if (!saveResult) return false;
     if (index == current && CurrentProfile()) CurrentProfile()->modified = false;
+    return true;
   }
 
   AppLinkManager* AppLinks() override { return appLinks; }
@@ -145,6 +147,7 @@ class FakeMainFormHost : public MainFormHost {
   int loads = 0;
   std::vector<std::string> commands;
   bool commandResult = true;
+  bool saveResult = true;  // what SaveProfile and SaveSettings report
   int settingsSaves = 0;
   AppLinkManager* appLinks = nullptr;
   WindowTracker* tracker = nullptr;

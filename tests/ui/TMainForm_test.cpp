@@ -256,6 +256,35 @@ TEST_F(TMainFormTest, ProfileCommandsRefreshTheListOnlyOnSuccess) {
             (std::vector<std::string>{"New", "Copy 1", "Rename 1", "Delete 1", "Save 1"}));
 }
 
+// A save the user asked for and that failed is shown; the profile keeps its
+// changes. The preferences' save after the dialog is shown the same way.
+TEST_F(TMainFormTest, AFailedSaveTheUserAskedForIsShown) {
+  host.dataDir = "/data/";
+  Create();
+  host.saveResult = false;
+  form->lbConfigList->setCurrentRow(0);
+  host.CurrentProfile()->modified = true;
+  QString text;
+  testing::AnswerNextMessageBox(&text);
+  form->MMSaveConfiguration->trigger();
+  EXPECT_EQ(text, QStringLiteral("設定ファイルを保存できませんでした。\n/data/Race.cfg"));
+  EXPECT_TRUE(host.CurrentProfile()->modified);
+
+  text.clear();
+  testing::WhenModal<QDialog>([&text](QDialog* dialog) {
+    testing::AnswerNextMessageBox(&text);
+    dialog->reject();
+  });
+  form->MMPreference->trigger();
+  EXPECT_EQ(text, QStringLiteral("全体設定を保存できませんでした。"));
+
+  host.saveResult = true;
+  text.clear();
+  form->MMSaveConfiguration->trigger();
+  EXPECT_TRUE(text.isEmpty());
+  EXPECT_FALSE(host.CurrentProfile()->modified);
+}
+
 TEST_F(TMainFormTest, CloseMinimizesWhileExitEnds) {
   const struct {
     const char* name;

@@ -40,6 +40,7 @@
 #include "core/profile/ConfigFile.h"
 #include "core/profile/ConfigFileManager.h"
 #include "core/settings/AppInfo.h"
+#include "core/settings/AtomicFile.h"
 #include "platform/linux/clipboard/X11Clipboard.h"
 #include "platform/linux/instance/InstancePaths.h"
 #include "platform/linux/instance/LinuxSingleInstance.h"
@@ -131,6 +132,9 @@ BrevantoProgram::~BrevantoProgram() {
 }
 
 std::optional<int> BrevantoProgram::Start() {
+  // A save past the user's file size limit must fail and say so, not end
+  // the program with keys held.
+  IgnoreFileSizeSignal();
   // Whatever goes wrong in start-up is shown, logged and ends the program in
   // order, never silently.
   try {
@@ -546,8 +550,8 @@ bool BrevantoProgram::DeleteProfile(int index) {
   return profiles_->Delete(index, *prompt_);
 }
 
-void BrevantoProgram::SaveProfile(int index) {
-  profiles_->Save(index);
+bool BrevantoProgram::SaveProfile(int index) {
+  return profiles_->Save(index);
 }
 
 WindowTracker* BrevantoProgram::ForegroundTracker() {

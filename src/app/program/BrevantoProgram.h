@@ -102,7 +102,7 @@ class BrevantoProgram final : public QObject,
   bool CopyProfile(int index) override;
   bool RenameProfile(int index) override;
   bool DeleteProfile(int index) override;
-  void SaveProfile(int index) override;
+  bool SaveProfile(int index) override;
   AppLinkManager* AppLinks() override { return appLinks_.get(); }
   WindowTracker* ForegroundTracker() override;
   int DetectedDeviceCount() const override;

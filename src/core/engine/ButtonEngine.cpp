@@ -31,8 +31,13 @@ struct Cycle {
   int32_t Cycles(int64_t ms) const {
     return CyclesFromMilliseconds(SaturateInt32(ms), context.turboMode);
   }
-  // A hold time in cycles plus the cycle that counts it down to zero.
-  int32_t HoldSteps(int32_t ms) const { return SaturateInt32(int64_t{Cycles(ms)} + 1); }
+  // A hold time in cycles plus the cycle that counts it down to zero. A
+  // negative hold (a hand-edited profile) is no hold: a count that starts
+  // below one would never run down, and a sequence would hold its first
+  // input for good.
+  int32_t HoldSteps(int32_t ms) const {
+    return SaturateInt32(int64_t{Cycles(std::max(ms, 0))} + 1);
+  }
   int32_t MsSince(int32_t tick) const { return Ms(Elapsed(context.tick, tick)); }
 };
 
@@ -64,7 +69,9 @@ void ReleaseHeld(ButtonAssignment& r) {
 // Every key of input i goes up, last first, whether or not the record
 // believes it holds it.
 void ReleaseKeyByKey(ButtonAssignment& r, int i) {
-  for (int k = kKeysPerInput - 1; k >= 0; --k) KeyOut(r, K(r, i)[k], S(r, i)[k], true, false);
+  for (int k = kKeysPerInput - 1; k >= 0; --k) {
+    if (!ListedBefore(K(r, i), k)) KeyOut(r, K(r, i)[k], S(r, i)[k], true, false);
+  }
 }
 
 // From input `from` to input `to`: keys both share stay down.
@@ -78,6 +85,7 @@ void CompleteTransition(ButtonAssignment& r) {
   r.keysHeld = false;
   for (int k = kKeysPerInput - 1; k >= 0; --k) {
     const auto i = static_cast<std::size_t>(k);
+    if (ListedBefore(r.releaseList.codes.data(), k)) continue;
     KeyOut(r, r.releaseList.codes[i], r.releaseList.scans[i], true, false);
   }
   ApplyKeys(r, r.pressList.codes.data(), r.pressList.scans.data(), false, true);
@@ -171,9 +179,16 @@ void MultiSwitch(ButtonAssignment& r, int32_t value, bool jp, int32_t held, bool
   r.inputIndex = r.inputIndex >= last ? 0 : r.inputIndex + 1;
 }
 
-void DelayedSwitch(ButtonAssignment& r, int32_t value, int32_t held, bool jr, const Cycle& cycle) {
+void DelayedSwitch(ButtonAssignment& r, int32_t value, bool jp, int32_t held, bool jr,
+                   const Cycle& cycle) {
   const int32_t mh = r.minimumHoldDuration;
   if (value > 0 && held >= r.switchDelay) {
+    // Without a delay a new press is long at once and skips the branch below
+    // that lets go of an input still in its minimum hold: its keys would be
+    // pressed again over themselves and one press would never be released.
+    // The whole input goes up, as there: after the change from input 2 the
+    // held list has only the keys input 3 did not share.
+    if (jp && r.keysHeld) ApplyKeys(r, K(r, r.inputIndex), S(r, r.inputIndex), true, false);
     // Long press: input 2 goes down once and is held.
     r.inputIndex = 2;
     r.stepTimer = 0;
@@ -263,7 +278,9 @@ void ReleaseSwitch(ButtonAssignment& r, int32_t value, bool jp, bool jr, const C
               r.buttonIndex, 2, 1, r.pressList.codes[0], r.pressList.codes[1],
               r.pressList.codes[2]);
     CompleteTransition(r);
-    r.stepTimer = cycle.Cycles(r.minimumHoldDuration);
+    // A negative hold is no hold; below zero the next press would not let go
+    // of input 1.
+    r.stepTimer = cycle.Cycles(std::max(r.minimumHoldDuration, 0));
   } else if (value > 0) {
     // Input 2's mouse codes keep moving.
     HoldHeld(r);
@@ -357,7 +374,7 @@ void MultiInputStep(ButtonAssignment& r, int32_t value, bool jp, int32_t sinceLa
       MultiSwitch(r, value, jp, held, jr, cycle);
       break;
     case MultiMode::DelayedSwitch:
-      DelayedSwitch(r, value, held, jr, cycle);
+      DelayedSwitch(r, value, jp, held, jr, cycle);
       break;
     case MultiMode::AnalogSwitch:
       AnalogSwitch(r, value, jp, jr);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bitset>
 #include <cstdlib>
 
 #include "core/engine/OutputSelection.h"
@@ -62,6 +63,34 @@ void PlainKey(KeyCode code, int32_t scan, bool release) {
   CurrentOutput().KeyEvent(KeyValue(code), static_cast<uint8_t>(scan & 0xFF), flags);
 }
 
+// Whether pressing button target of the container that starts at first
+// comes back, through the trigger codes of the records it presses, to button
+// source. Such a trigger would hold its own sender pressed after the input is
+// let go, and with it every key of the loop.
+bool TriggersBack(const ButtonAssignment* first, int target, int source) {
+  std::bitset<kVirtualButtonCount> seen;
+  std::array<int, kVirtualButtonCount> pending{};
+  pending[0] = target;
+  int count = 1;
+  seen.set(static_cast<std::size_t>(target));
+  while (count > 0) {
+    const int button = pending[static_cast<std::size_t>(--count)];
+    if (button == source) return true;
+    const ButtonAssignment& r = first[button];
+    if (!r.IsAssigned()) continue;
+    for (const KeyCodes& input : r.keys) {
+      for (KeyCode code : input) {
+        if (KeyCategoryOf(code) != kCategoryTrigger) continue;
+        const int next = kFirstPlainButton + KeyValue(code);
+        if (next >= kVirtualButtonCount || seen.test(static_cast<std::size_t>(next))) continue;
+        seen.set(static_cast<std::size_t>(next));
+        pending[static_cast<std::size_t>(count++)] = next;
+      }
+    }
+  }
+  return false;
+}
+
 // Trigger codes press plain button value + 1 of the record's own container.
 void Trigger(ButtonAssignment& record, uint8_t value, bool press) {
   const int target = kFirstPlainButton + value;
@@ -69,6 +98,12 @@ void Trigger(ButtonAssignment& record, uint8_t value, bool press) {
                            record.buttonIndex < kVirtualButtonCount;
   if (!inContainer || target >= kVirtualButtonCount) {
     LOG_DEBUG("%d#button[%d]: trigger of button[%d] ignored: no such record beside this one",
+              record.joystickIndex, record.buttonIndex, target);
+    return;
+  }
+  const ButtonAssignment* first = &record - record.buttonIndex;
+  if (TriggersBack(first, target, record.buttonIndex)) {
+    LOG_DEBUG("%d#button[%d]: trigger of button[%d] ignored: it would trigger this button again",
               record.joystickIndex, record.buttonIndex, target);
     return;
   }
@@ -137,6 +172,13 @@ bool RepeatSameKeyInSequence() {
 
 int32_t KeyRefCount(KeyCode code) {
   return code <= kLastCountedCode ? g_refCount[code] : 0;
+}
+
+bool ListedBefore(const KeyCode* codes, int i) {
+  const KeyCode code = codes[i];
+  if (code == 0) return false;
+  if (code > kLastCountedCode && KeyCategoryOf(code) != kCategoryTrigger) return false;
+  return std::find(codes, codes + i, code) != codes + i;
 }
 
 void KeyOut(ButtonAssignment& record, KeyCode code, int32_t scan, bool release, bool press) {
@@ -218,7 +260,9 @@ void ApplyKeys(ButtonAssignment& record, const KeyCode* codes, const int32_t* sc
       held.codes[static_cast<std::size_t>(i)] = codes[i];
       held.scans[static_cast<std::size_t>(i)] = scans[i];
     }
-    for (int i = 0; i < count; ++i) KeyOut(record, codes[i], scans[i], false, true);
+    for (int i = 0; i < count; ++i) {
+      if (!ListedBefore(codes, i)) KeyOut(record, codes[i], scans[i], false, true);
+    }
     return;
   }
   if (release) {
@@ -228,7 +272,9 @@ void ApplyKeys(ButtonAssignment& record, const KeyCode* codes, const int32_t* sc
                record.joystickIndex, record.buttonIndex);
       return;
     }
-    for (int i = count - 1; i >= 0; --i) KeyOut(record, codes[i], scans[i], true, false);
+    for (int i = count - 1; i >= 0; --i) {
+      if (!ListedBefore(codes, i)) KeyOut(record, codes[i], scans[i], true, false);
+    }
     return;
   }
   if (!record.keysHeld || !codes || !scans) return;

@@ -24,6 +24,12 @@ bool RepeatSameKeyInSequence();
 // How many holders a counted code has; 0 for codes that are not counted.
 int32_t KeyRefCount(KeyCode code);
 
+// Whether codes[i] is a key, mouse button or trigger already listed before
+// it in the same list. Such a code has one holder per list however often it
+// is listed: counting it twice would let a change of input, which keeps the
+// keys both inputs share, leave a press behind that nothing releases.
+bool ListedBefore(const KeyCode* codes, int i);
+
 // One code pressed or released for record (release and press are never both
 // set). scan is the code's scan code as the record stores it.
 void KeyOut(ButtonAssignment& record, KeyCode code, int32_t scan, bool release, bool press);

@@ -139,7 +139,7 @@ bool ConfigFileManager::Save(int /*index*/) {
   ConfigFile* current = Current();
   if (current == nullptr || !names_.Contains(currentIndex_) || readOnly_) return false;
   LOG_INFO("Save config file \"%s\"", names_[currentIndex_].c_str());
-  return current->Save(FilePath(names_[currentIndex_]));
+  return SaveLocked(*current);
 }
 
 void ConfigFileManager::ReleaseCurrent() {
@@ -226,8 +226,16 @@ int ConfigFileManager::LoadByIndexLocked(int index, bool temporary) {
 void ConfigFileManager::SaveIfModifiedLocked() {
   ConfigFile* current = Current();
   if (current != nullptr && current->modified && names_.Contains(currentIndex_) && !readOnly_) {
-    current->Save(FilePath(names_[currentIndex_]));
+    SaveLocked(*current);
   }
+}
+
+bool ConfigFileManager::SaveLocked(ConfigFile& current) {
+  if (current.Save(FilePath(names_[currentIndex_]))) return true;
+  // The file keeps its old content; the changes live on in memory.
+  LOG_ERROR("Config file \"%s\" not saved; it is still marked modified",
+            names_[currentIndex_].c_str());
+  return false;
 }
 
 void ConfigFileManager::ReleaseCurrentLocked() {

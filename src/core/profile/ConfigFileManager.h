@@ -136,6 +136,8 @@ class ConfigFileManager final : public ProfileSource {
                              bool isDesktopOrDock);
   // Saves the current profile when it has unsaved changes.
   void SaveIfModifiedLocked();
+  // Saves the current profile to its file; a failure is logged.
+  bool SaveLocked(ConfigFile& current);
   // Ends every effect the current profile's records hold.
   void ReleaseCurrentLocked();
   // The cached profile of a listed name, read from its file when not cached.

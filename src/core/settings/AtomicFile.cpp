@@ -1,6 +1,7 @@
 #include "core/settings/AtomicFile.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -178,6 +179,10 @@ bool SaveFileAtomically(const std::string& path, std::string_view bytes) {
   }
   FlushFolder(FolderOf(target));
   return true;
+}
+
+void IgnoreFileSizeSignal() {
+  ::signal(SIGXFSZ, SIG_IGN);
 }
 
 ScopedSaveFailure::ScopedSaveFailure(SaveStep step, int errorNumber) {

@@ -21,6 +21,11 @@ FileReadStatus ReadWholeFile(const std::string& path, std::string& bytes);
 // to the new one; a symbolic link is followed so the link stays a link.
 bool SaveFileAtomically(const std::string& path, std::string_view bytes);
 
+// A write past the file size limit (RLIMIT_FSIZE) kills the process with
+// SIGXFSZ unless the signal is ignored; ignored, the write fails with EFBIG
+// and the save reports it as it reports a full disk. Called once at start.
+void IgnoreFileSizeSignal();
+
 // The steps of a save, for tests that make one of them fail.
 enum class SaveStep { CreateTemporary, Write, Flush, Rename };
 

@@ -194,6 +194,18 @@ const ProcessCase kMultiCases[] = {
            }),
      {{1000, 2}, {0, 2}, {1000, 2}, {0, 10}},
      {"3:41+", "5:41-", "7:41+", "14:41-"}},
+    // Without a delay every press is long; pressed again while input 3 is in
+    // its 100 ms hold, the whole of input 3 goes up before input 2 goes down,
+    // Shift too, which stayed down from input 2.
+    {"DelayedSwitchWithoutDelayPressedDuringTheHoldOfInput3",
+     Multi(MultiMode::DelayedSwitch, {{kA}, {kShift, kB}, {kShift, kC}},
+           [](ButtonAssignment& r) {
+             r.switchDelay = 0;
+             r.minimumHoldDuration = 100;
+           }),
+     {{1000, 1}, {0, 2}, {1000, 1}, {0, 10}},
+     {"1:A0+", "1:42+", "2:42-", "2:43+", "4:43-", "4:A0-", "4:A0+", "4:42+", "5:42-", "5:43+",
+      "12:43-", "12:A0-"}},
 
     // AnalogSwitch 50 % / 90 %: Shift is in inputs 1 and 2 and stays down.
     {"AnalogSwitchFollowsTheLevel",
@@ -223,6 +235,12 @@ const ProcessCase kMultiCases[] = {
      Multi(MultiMode::ReleaseSwitch, {{kA}, {kB}}, kMinimumHold20),
      {{1000, 1}, {0, 1}, {1000, 1}, {0, 3}},
      {"1:42+", "2:42-", "2:41+", "3:41-", "3:42+", "4:42-", "4:41+", "6:41-"}},
+
+    {"ReleaseSwitchWithANegativeHoldPressedAgainAtOnce",
+     Multi(MultiMode::ReleaseSwitch, {{kA}, {kB}},
+           [](ButtonAssignment& r) { r.minimumHoldDuration = -30; }),
+     {{1000, 1}, {0, 1}, {1000, 1}, {0, 3}},
+     {"1:42+", "2:42-", "2:41+", "3:41-", "3:42+", "4:42-", "4:41+", "5:41-"}},
 
     // RepeatSwitch 500 ms: the input is chosen when the tap window closes.
     {"RepeatSwitchOneTap",
@@ -281,6 +299,18 @@ const ProcessCase kMultiCases[] = {
      Multi(MultiMode::MultiSequence, {{kA}, {kB}, {kC}, {kD}}, kMinimumHold20),
      {{1000, 1}, {0, 10}},
      {"1:41+", "3:41-", "3:42+", "5:42-", "5:43+", "7:43-", "7:44+", "9:44-"}},
+    // A key listed twice in an input has one holder: the step to an input
+    // that shares it keeps it down, the next step lets it go for good.
+    {"MultiSequenceWithAKeyListedTwice",
+     Multi(MultiMode::MultiSequence, {{kA, kA}, {kA, kB}}, kMinimumHold20),
+     {{1000, 1}, {0, 10}},
+     {"1:41+", "3:42+", "5:42-", "5:41-"}},
+    // A negative hold (hand-edited) is no hold: the sequence still runs on.
+    {"MultiSequenceWithANegativeHold",
+     Multi(MultiMode::MultiSequence, {{kA}, {kB}},
+           [](ButtonAssignment& r) { r.minimumHoldDuration = -30; }),
+     {{1000, 1}, {0, 10}},
+     {"1:41+", "2:41-", "2:42+", "3:42-"}},
     {"MultiSequenceRestartsOnAPress",
      Multi(MultiMode::MultiSequence, {{kA}, {kB}, {kC}, {kD}}, kMinimumHold20),
      {{1000, 1}, {0, 2}, {1000, 1}, {0, 10}},
@@ -312,6 +342,35 @@ TEST_F(Engine, ProfileSwitchIsRequestedOnReleaseOrOnceTheHoldExceedsTheDelay) {
     r.switchDelay = c.switchDelay;
     Run(kButton, c.input);
     EXPECT_EQ(switchRequests_, c.requests) << "switchDelay " << c.switchDelay;
+  }
+}
+
+// A trigger that comes back to its sender, at once or through another
+// button, would hold the sender and its keys pressed after the input is let
+// go; it is ignored, the keys are not.
+TEST_F(Engine, ATriggerThatComesBackToItsSenderIsIgnored) {
+  const struct {
+    const char* name;
+    std::vector<std::pair<int, std::vector<KeyCode>>> records;
+    Events expected;
+  } cases[] = {
+      {"itself", {{56, {kA, 0x800}}}, {"1:41+", "3:41-"}},
+      {"through another", {{56, {kA, 0x801}}, {57, {kB, 0x800}}}, {"1:41+", "3:41-"}},
+      // A chain that does not loop still runs: 56 presses 57 a cycle later.
+      {"chain", {{56, {kA, 0x801}}, {57, {kB}}}, {"1:41+", "2:42+", "3:41-", "4:42-"}},
+  };
+  for (const auto& c : cases) {
+    for (const auto& [button, codes] : c.records) {
+      Button(button).kind = AssignmentKind::Keys;
+      std::copy(codes.begin(), codes.end(), Button(button).keys[0].begin());
+      Button(button).Derive();
+    }
+    EXPECT_EQ(Run(56, {{1000, 2}, {0, 4}}), c.expected) << c.name;
+    for (const auto& [button, codes] : c.records) {
+      ForceRelease(Button(button), context_);
+      Button(button).Clear();
+    }
+    ExpectNothingHeld();
   }
 }
 
