@@ -1,6 +1,6 @@
 # The two set-up commands are `make run` and `make test`; both install what
 # they need first.
-.PHONY: all deps configure build run test install package bench asan tsan fuzz format screenshots clean
+.PHONY: all deps configure build run test install package bench asan tsan fuzz soak format screenshots clean
 
 JOBS ?= $(shell nproc)
 # Tests that open windows need a display; without one they run under Xvfb.
@@ -61,6 +61,15 @@ fuzz: deps
 	  seeds=fuzz/corpus/$$name; test -d fuzz/regressions/$$name && seeds="$$seeds fuzz/regressions/$$name"; \
 	  $$f -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 build-fuzz/corpus/$$name $$seeds 2>&1 | tail -n 3; \
 	done
+
+# The real program for SOAK_MINUTES (default 30) under AddressSanitizer and
+# UndefinedBehaviorSanitizer with virtual controllers pressing at random; see
+# scripts/soak.sh for what it checks.
+SOAK_MINUTES ?= 30
+soak: deps
+	@cmake --preset asan >/dev/null
+	@cmake --build --preset asan -j $(JOBS) --target brevanto
+	scripts/soak.sh $(SOAK_MINUTES)
 
 # Pictures of the window for the documentation, from the sample data directory
 # (copied, as the program saves its settings at exit) with a virtual
