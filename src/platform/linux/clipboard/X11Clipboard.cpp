@@ -2,6 +2,7 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <pthread.h>
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
@@ -154,6 +155,7 @@ void X11Clipboard::Finish(bool result) {
 }
 
 void X11Clipboard::Run() {
+  pthread_setname_np(pthread_self(), "brevanto-clip");
   Display* display = display_;
   pollfd fds[2] = {{ConnectionNumber(display), POLLIN, 0}, {wakeFd_, POLLIN, 0}};
   for (;;) {

@@ -1,5 +1,6 @@
 #include "platform/linux/hid/HidrawBackend.h"
 
+#include <pthread.h>
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
@@ -94,6 +95,7 @@ void HidrawBackend::Wake() {
 }
 
 void HidrawBackend::Run() {
+  pthread_setname_np(pthread_self(), "brevanto-hidraw");
   std::vector<pollfd> fds;
   bool pollFailureLogged = false;
   while (!stopping_.load(std::memory_order_acquire)) {

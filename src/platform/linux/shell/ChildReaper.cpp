@@ -1,5 +1,6 @@
 #include "platform/linux/shell/ChildReaper.h"
 
+#include <pthread.h>
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <sys/syscall.h>
@@ -105,6 +106,7 @@ void ChildReaper::ReapEnded() {
 }
 
 void ChildReaper::Run() {
+  pthread_setname_np(pthread_self(), "brevanto-reaper");
   std::vector<pollfd> fds;
   for (;;) {
     bool polling = false;

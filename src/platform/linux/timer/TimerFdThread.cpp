@@ -1,5 +1,6 @@
 #include "platform/linux/timer/TimerFdThread.h"
 
+#include <pthread.h>
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <sys/timerfd.h>
@@ -93,6 +94,8 @@ bool TimerFdThread::WaitStopped(std::chrono::milliseconds timeout) {
 }
 
 void TimerFdThread::Run() {
+  // Named so that per-thread figures (top -H, /proc/PID/task) say whose they are.
+  pthread_setname_np(pthread_self(), "brevanto-timer");
   pollfd fds[2] = {{timerFd_, POLLIN, 0}, {wakeFd_, POLLIN, 0}};
   while (!stop_.load(std::memory_order_relaxed)) {
     const int n = ::poll(fds, 2, -1);

@@ -121,8 +121,10 @@ X11WindowTracker::X11WindowTracker(const char* displayName) {
   atoms_.wmState = InternAtom(connection, "WM_STATE");
 
   // The window manager announces every change of the active window on the
-  // root window; watching it spares a server round trip per tick.
-  const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+  // root window; without one, focus events on the root and on the focused
+  // application's window say when the focus moved. Either way a tick costs
+  // no round trip to the server while the foreground stays.
+  const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_FOCUS_CHANGE;
   xcb_change_window_attributes(connection, root_, XCB_CW_EVENT_MASK, &mask);
   xcb_flush(connection);
 }
@@ -148,9 +150,24 @@ bool X11WindowTracker::Usable() {
 
 void X11WindowTracker::ReadEvents() {
   while (xcb_generic_event_t* event = xcb_poll_for_event(connection_)) {
-    if ((event->response_type & 0x7F) == XCB_PROPERTY_NOTIFY) {
-      const auto* notify = reinterpret_cast<const xcb_property_notify_event_t*>(event);
-      if (notify->atom == atoms_.activeWindow) activeWindowStale_ = true;
+    switch (event->response_type & 0x7F) {
+      case XCB_PROPERTY_NOTIFY:
+        if (reinterpret_cast<const xcb_property_notify_event_t*>(event)->atom ==
+            atoms_.activeWindow) {
+          activeWindowStale_ = true;
+        }
+        break;
+      case XCB_FOCUS_IN:
+      case XCB_FOCUS_OUT:
+        focusStale_ = true;
+        break;
+      case 0:
+        // The only requests whose errors come here are the event selections
+        // on the focused window, which may have gone meanwhile.
+        focusStale_ = true;
+        break;
+      default:
+        break;
     }
     std::free(event);
   }
@@ -162,42 +179,98 @@ WindowId X11WindowTracker::ForegroundWindow() {
   ReadEvents();
   if (activeWindowStale_) {
     activeWindowStale_ = false;
-    activeWindow_ = CardinalProperty(connection_, root_, atoms_.activeWindow, XCB_ATOM_WINDOW);
+    ++roundTrips_;
+    Reply<xcb_get_property_reply_t> reply =
+        GetProperty(connection_, root_, atoms_.activeWindow, XCB_ATOM_WINDOW, 1);
+    // None there means the window manager knows no window has the focus.
+    activeWindowNamed_ = reply && reply->type == XCB_ATOM_WINDOW && reply->format == 32 &&
+                         xcb_get_property_value_length(reply.get()) >= 4;
+    activeWindow_ = activeWindowNamed_
+                        ? *static_cast<const uint32_t*>(xcb_get_property_value(reply.get()))
+                        : 0;
   }
-  if (activeWindow_ != XCB_WINDOW_NONE) return activeWindow_;
+  if (activeWindowNamed_) return activeWindow_;
 
   // No window manager that names the active window: the input focus.
+  if (focusStale_) RefreshFocus();
+  return focusClient_;
+}
+
+int X11WindowTracker::RoundTrips() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return roundTrips_;
+}
+
+uint32_t X11WindowTracker::InputFocus() {
+  ++roundTrips_;
   Reply<xcb_get_input_focus_reply_t> focus(
       xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
-  if (!focus) return kNoWindow;
+  if (!focus) return XCB_WINDOW_NONE;
   const uint32_t window = focus->focus;
-  if (window == XCB_WINDOW_NONE || window == XCB_INPUT_FOCUS_POINTER_ROOT || window == root_) {
-    return kNoWindow;
+  if (window == XCB_INPUT_FOCUS_POINTER_ROOT || window == root_) return XCB_WINDOW_NONE;
+  return window;
+}
+
+// The focus is asked for again only after an event said it moved. The focus
+// events of a window reach only clients that selected them on that window,
+// and a move between two applications reaches neither the root nor any
+// window above the applications' own, so the focused application's
+// top-level window is watched as well as the root.
+void X11WindowTracker::RefreshFocus() {
+  focusStale_ = false;
+  focusClient_ = 0;
+  uint32_t focus = InputFocus();
+  // A focus that moves while its new window is being watched is asked for
+  // again; a few tries are plenty, and a later event brings the rest.
+  for (int attempt = 0; attempt < 4 && focus != XCB_WINDOW_NONE; ++attempt) {
+    const FocusOwner owner = FocusOwnerOf(focus);
+    Watch(owner.topLevel);
+    const uint32_t now = InputFocus();
+    if (now == focus) {
+      focusClient_ = owner.client;
+      return;
+    }
+    focus = now;
   }
-  if (window != lastFocus_) {
-    lastFocus_ = window;
-    lastFocusClient_ = ClientWindowOf(window);
+  if (focus != XCB_WINDOW_NONE) focusStale_ = true;
+}
+
+void X11WindowTracker::Watch(uint32_t topLevel) {
+  if (topLevel == watched_) return;
+  const uint32_t none = 0;
+  const uint32_t focusChange = XCB_EVENT_MASK_FOCUS_CHANGE;
+  if (watched_ != 0) xcb_change_window_attributes(connection_, watched_, XCB_CW_EVENT_MASK, &none);
+  if (topLevel != 0) {
+    xcb_change_window_attributes(connection_, topLevel, XCB_CW_EVENT_MASK, &focusChange);
   }
-  return lastFocusClient_;
+  watched_ = topLevel;
 }
 
 // The focus may sit on a child of an application's window; the application's
 // window is the nearest ancestor the window manager marked with WM_STATE, or
-// without a window manager the ancestor just below the root.
-uint32_t X11WindowTracker::ClientWindowOf(uint32_t window) {
+// without a window manager the ancestor just below the root, which is also
+// the top-level window.
+X11WindowTracker::FocusOwner X11WindowTracker::FocusOwnerOf(uint32_t window) {
+  FocusOwner owner{0, window};
   uint32_t current = window;
   for (int depth = 0; depth < 64; ++depth) {
-    if (HasProperty(current, atoms_.wmState)) return current;
+    if (owner.client == 0 && HasProperty(current, atoms_.wmState)) owner.client = current;
+    ++roundTrips_;
     Reply<xcb_query_tree_reply_t> tree(
         xcb_query_tree_reply(connection_, xcb_query_tree(connection_, current), nullptr));
-    if (!tree) return window;
-    if (tree->parent == root_ || tree->parent == XCB_WINDOW_NONE) return current;
+    if (!tree) break;
+    if (tree->parent == root_ || tree->parent == XCB_WINDOW_NONE) {
+      owner.topLevel = current;
+      break;
+    }
     current = tree->parent;
   }
-  return window;
+  if (owner.client == 0) owner.client = owner.topLevel;
+  return owner;
 }
 
 bool X11WindowTracker::HasProperty(uint32_t window, uint32_t atom) {
+  ++roundTrips_;
   Reply<xcb_get_property_reply_t> reply =
       GetProperty(connection_, window, atom, XCB_GET_PROPERTY_TYPE_ANY, 0);
   return reply && reply->type != XCB_ATOM_NONE;

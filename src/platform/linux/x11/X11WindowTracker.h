@@ -14,9 +14,10 @@ namespace brevanto {
 // _NET_ACTIVE_WINDOW, else the top-level window holding the input focus.
 // Titles come from _NET_WM_NAME or WM_NAME, the process from _NET_WM_PID and
 // /proc/PID/exe. It keeps a connection of its own (XCB: errors come back per
-// request instead of through a process-wide handler) and watches the root
-// window, so a tick normally costs no round trip to the server. Safe to call
-// from several threads.
+// request instead of through a process-wide handler) and learns of changes
+// of the active window or the focus from events, so a tick costs no round
+// trip to the server while the foreground window stays. Safe to call from
+// several threads.
 class X11WindowTracker final : public WindowTracker {
  public:
   // displayName nullptr means $DISPLAY. Without an X server every window is
@@ -36,6 +37,10 @@ class X11WindowTracker final : public WindowTracker {
   // Reads /proc/PID/exe. Exposed for the capture dialog and tests.
   static ProcessPath ExecutableOf(int processId);
 
+  // Round trips to the server made so far to learn the foreground window;
+  // a tick that finds the same window as before adds none.
+  int RoundTrips() const;
+
  private:
   struct Atoms {
     uint32_t activeWindow = 0;
@@ -48,9 +53,18 @@ class X11WindowTracker final : public WindowTracker {
     uint32_t wmState = 0;
   };
 
-  bool Usable();  // with mutex_ held
+  struct FocusOwner {
+    uint32_t client = 0;
+    uint32_t topLevel = 0;
+  };
+
+  // All with mutex_ held.
+  bool Usable();
   void ReadEvents();
-  uint32_t ClientWindowOf(uint32_t window);
+  uint32_t InputFocus();
+  void RefreshFocus();
+  void Watch(uint32_t topLevel);
+  FocusOwner FocusOwnerOf(uint32_t window);
   bool HasProperty(uint32_t window, uint32_t atom);
   int ProcessIdOf(uint32_t window);
   bool OnThisHost(uint32_t window);
@@ -61,9 +75,12 @@ class X11WindowTracker final : public WindowTracker {
   uint32_t root_ = 0;
   Atoms atoms_;
   bool activeWindowStale_ = true;
+  bool activeWindowNamed_ = false;  // the root has _NET_ACTIVE_WINDOW
   uint32_t activeWindow_ = 0;
-  uint32_t lastFocus_ = 0;
-  uint32_t lastFocusClient_ = 0;
+  bool focusStale_ = true;
+  uint32_t focusClient_ = 0;
+  uint32_t watched_ = 0;  // the focused application's top-level window
+  int roundTrips_ = 0;
   std::string hostName_;
 };
 

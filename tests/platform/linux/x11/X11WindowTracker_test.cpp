@@ -117,10 +117,87 @@ TEST_F(X11WindowTrackerTest, FocusedWindowIsTheForegroundWithItsTitleAndExecutab
 
   // Focus on a part of the application still means the application.
   Focus(child);
-  EXPECT_EQ(tracker.ForegroundWindow(), app);
+  EXPECT_EQ(ForegroundSoon(tracker, app), app);
 
   Focus(XCB_INPUT_FOCUS_POINTER_ROOT);
-  EXPECT_EQ(tracker.ForegroundWindow(), kNoWindow);
+  EXPECT_EQ(ForegroundSoon(tracker, kNoWindow), kNoWindow);
+}
+
+// Without a window manager the tracker learns of focus moves from events;
+// each of these moves reaches different windows.
+TEST_F(X11WindowTrackerTest, FocusMovesAreSeenThroughEvents) {
+  X11WindowTracker tracker;
+  const uint32_t first = CreateWindow();
+  const uint32_t firstChild = CreateWindow(first);
+  const uint32_t second = CreateWindow();
+  const uint32_t secondChild = CreateWindow(second);
+  Focus(first);
+  ASSERT_EQ(tracker.ForegroundWindow(), first);
+
+  const struct {
+    const char* name;
+    uint32_t focus;
+    WindowId expected;
+  } moves[] = {
+      {"to another application", second, second},
+      {"into a part of it", secondChild, second},
+      {"to a part of another application", firstChild, first},
+      {"to no window", XCB_WINDOW_NONE, kNoWindow},
+      {"back from no window", second, second},
+      {"to the root", root_, kNoWindow},
+      {"back from the root", firstChild, first},
+  };
+  for (const auto& move : moves) {
+    SCOPED_TRACE(move.name);
+    Focus(move.focus);
+    EXPECT_EQ(ForegroundSoon(tracker, move.expected), move.expected);
+  }
+
+  // The focused application goes: the focus falls back to the root.
+  xcb_destroy_window(c_, first);
+  Sync();
+  EXPECT_EQ(ForegroundSoon(tracker, kNoWindow), kNoWindow);
+}
+
+// The foreground window is sampled on every tick; while it stays, that must
+// cost no request to the server.
+TEST_F(X11WindowTrackerTest, ASteadyForegroundCostsNoRoundTrip) {
+  const uint32_t app = CreateWindow();
+  const uint32_t part = CreateWindow(app);
+  const uint32_t other = CreateWindow();
+  const uint32_t activeAtom = Atom(c_, "_NET_ACTIVE_WINDOW");
+  const struct {
+    const char* name;
+    uint32_t focus;
+    std::optional<uint32_t> active;  // _NET_ACTIVE_WINDOW, unset when empty
+    WindowId expected;
+  } cases[] = {
+      {"focus on an application", part, std::nullopt, app},
+      {"focus on no window", XCB_INPUT_FOCUS_POINTER_ROOT, std::nullopt, kNoWindow},
+      {"active window named", part, other, other},
+      {"no active window", part, XCB_WINDOW_NONE, kNoWindow},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    X11WindowTracker tracker;
+    Focus(c.focus);
+    if (c.active) {
+      SetCardinal(root_, "_NET_ACTIVE_WINDOW", XCB_ATOM_WINDOW, *c.active);
+    } else {
+      xcb_delete_property(c_, root_, activeAtom);
+    }
+    Sync();
+    ASSERT_EQ(ForegroundSoon(tracker, c.expected), c.expected);
+    // Events of the set-up that arrived late are taken in first.
+    std::this_thread::sleep_for(50ms);
+    tracker.ForegroundWindow();
+
+    const int before = tracker.RoundTrips();
+    for (int tick = 0; tick < 20; ++tick) EXPECT_EQ(tracker.ForegroundWindow(), c.expected);
+    EXPECT_EQ(tracker.RoundTrips(), before);
+  }
+  xcb_delete_property(c_, root_, activeAtom);
+  Sync();
 }
 
 TEST_F(X11WindowTrackerTest, WindowManagersActiveWindowWinsOverTheFocus) {
@@ -131,6 +208,12 @@ TEST_F(X11WindowTrackerTest, WindowManagersActiveWindowWinsOverTheFocus) {
   SetCardinal(root_, "_NET_ACTIVE_WINDOW", XCB_ATOM_WINDOW, active);
   Sync();
   EXPECT_EQ(ForegroundSoon(tracker, active), active);
+
+  // The window manager says no window is active: then none is, whatever
+  // holds the focus.
+  SetCardinal(root_, "_NET_ACTIVE_WINDOW", XCB_ATOM_WINDOW, XCB_WINDOW_NONE);
+  Sync();
+  EXPECT_EQ(ForegroundSoon(tracker, kNoWindow), kNoWindow);
 
   xcb_delete_property(c_, root_, Atom(c_, "_NET_ACTIVE_WINDOW"));
   Sync();
