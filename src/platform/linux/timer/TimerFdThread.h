@@ -11,7 +11,7 @@ namespace brevanto {
 
 // The processing timer's thread: waits on a periodic timerfd (monotonic clock,
 // absolute expiry times, so the period does not drift with the time the
-// callback takes) and on an eventfd that RequestStop signals, so stopping
+// callback takes). RequestStop makes the timer expire at once, so stopping
 // never waits for another period and never hangs.
 class TimerFdThread final : public TimerThread {
  public:
@@ -31,7 +31,6 @@ class TimerFdThread final : public TimerThread {
   std::function<void()> onTick_;
   std::thread thread_;
   int timerFd_ = -1;
-  int wakeFd_ = -1;
   std::atomic<bool> stop_{false};
   std::mutex mutex_;
   std::condition_variable ended_;

@@ -1,5 +1,8 @@
 #include "platform/linux/x11/X11WindowTracker.h"
 
+#include <poll.h>
+#include <pthread.h>
+#include <sys/eventfd.h>
 #include <unistd.h>
 #include <xcb/xcb.h>
 
@@ -7,6 +10,7 @@
 #include <cstdlib>
 #include <memory>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 #include "core/log/Logger.h"
@@ -127,10 +131,46 @@ X11WindowTracker::X11WindowTracker(const char* displayName) {
   const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_FOCUS_CHANGE;
   xcb_change_window_attributes(connection, root_, XCB_CW_EVENT_MASK, &mask);
   xcb_flush(connection);
+
+  // The events are read as they arrive, by a thread that sleeps in between,
+  // so that the tick itself makes no system call for them.
+  wakeFd_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+  if (wakeFd_ < 0) {
+    LOG_ERROR("Window tracking: cannot create the event that ends the event reader");
+    LOG_SYSTEM_ERROR();
+    return;
+  }
+  try {
+    reader_ = std::thread([this] { ReadEventsAsTheyCome(); });
+  } catch (const std::system_error&) {
+    LOG_ERROR("Window tracking: cannot start the event reader; events are read on every tick");
+    ::close(wakeFd_);
+    wakeFd_ = -1;
+  }
 }
 
 X11WindowTracker::~X11WindowTracker() {
+  if (reader_.joinable()) {
+    const uint64_t one = 1;
+    [[maybe_unused]] const ssize_t written = ::write(wakeFd_, &one, sizeof one);
+    reader_.join();
+  }
+  if (wakeFd_ >= 0) ::close(wakeFd_);
   if (connection_) xcb_disconnect(connection_);
+}
+
+void X11WindowTracker::ReadEventsAsTheyCome() {
+  pthread_setname_np(pthread_self(), "brevanto-xwatch");
+  pollfd fds[2] = {{xcb_get_file_descriptor(connection_), POLLIN, 0}, {wakeFd_, POLLIN, 0}};
+  for (;;) {
+    const int ready = ::poll(fds, 2, -1);
+    if (ready < 0 && errno == EINTR) continue;
+    if (ready < 0 || fds[1].revents != 0) return;
+    std::lock_guard<std::mutex> lock(mutex_);
+    // A lost connection stays readable; the ticks report it.
+    if (!Usable()) return;
+    ReadEvents(true);
+  }
 }
 
 bool X11WindowTracker::Connected() const {
@@ -148,8 +188,9 @@ bool X11WindowTracker::Usable() {
   return false;
 }
 
-void X11WindowTracker::ReadEvents() {
-  while (xcb_generic_event_t* event = xcb_poll_for_event(connection_)) {
+void X11WindowTracker::ReadEvents(bool fromSocket) {
+  while (xcb_generic_event_t* event = fromSocket ? xcb_poll_for_event(connection_)
+                                                 : xcb_poll_for_queued_event(connection_)) {
     switch (event->response_type & 0x7F) {
       case XCB_PROPERTY_NOTIFY:
         if (reinterpret_cast<const xcb_property_notify_event_t*>(event)->atom ==
@@ -176,7 +217,9 @@ void X11WindowTracker::ReadEvents() {
 WindowId X11WindowTracker::ForegroundWindow() {
   std::lock_guard<std::mutex> lock(mutex_);
   if (!Usable()) return kNoWindow;
-  ReadEvents();
+  // The reader thread takes what arrives on its own; what came in with the
+  // answer to a request is queued already and costs no system call.
+  ReadEvents(!reader_.joinable());
   if (activeWindowStale_) {
     activeWindowStale_ = false;
     ++roundTrips_;

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <mutex>
 #include <string>
+#include <thread>
 
 #include "core/ports/WindowTracker.h"
 
@@ -15,9 +16,10 @@ namespace brevanto {
 // Titles come from _NET_WM_NAME or WM_NAME, the process from _NET_WM_PID and
 // /proc/PID/exe. It keeps a connection of its own (XCB: errors come back per
 // request instead of through a process-wide handler) and learns of changes
-// of the active window or the focus from events, so a tick costs no round
-// trip to the server while the foreground window stays. Safe to call from
-// several threads.
+// of the active window or the focus from events, read by a thread of its own
+// as they arrive, so a tick costs neither a round trip to the server nor a
+// system call while the foreground window stays. Safe to call from several
+// threads.
 class X11WindowTracker final : public WindowTracker {
  public:
   // displayName nullptr means $DISPLAY. Without an X server every window is
@@ -58,9 +60,12 @@ class X11WindowTracker final : public WindowTracker {
     uint32_t topLevel = 0;
   };
 
+  void ReadEventsAsTheyCome();
   // All with mutex_ held.
   bool Usable();
-  void ReadEvents();
+  // fromSocket: also read what waits on the connection, not only what an
+  // answer brought along.
+  void ReadEvents(bool fromSocket);
   uint32_t InputFocus();
   void RefreshFocus();
   void Watch(uint32_t topLevel);
@@ -81,6 +86,8 @@ class X11WindowTracker final : public WindowTracker {
   uint32_t focusClient_ = 0;
   uint32_t watched_ = 0;  // the focused application's top-level window
   int roundTrips_ = 0;
+  int wakeFd_ = -1;
+  std::thread reader_;
   std::string hostName_;
 };
 
