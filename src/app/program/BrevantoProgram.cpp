@@ -18,6 +18,7 @@
 #include "app/output/OwnKeyRepeatNotifier.h"
 #include "app/power/LogindSleepWatcher.h"
 #include "app/program/FatalError.h"
+#include "app/program/PumpedCycle.h"
 #include "app/program/UinputNotice.h"
 #include "app/program/WaylandSession.h"
 #include "app/signals/ShutdownSignalNotifier.h"
@@ -70,36 +71,6 @@ constexpr char kMissingProfileText[] = "指定されたファイルが存在し�
 constexpr char kMissingProfileTitle[] = "ERROR: WM_BRV_SWITCH_FILE";
 
 constexpr std::chrono::milliseconds kScreenshotDelay(1500);
-
-// One tick of the processing thread: SDL's view of the controllers is
-// brought up to date before the cycle reads them. With no controller there is
-// nothing to read, only an arrival to notice, and a quarter of a second is
-// soon enough for that: the idle program then wakes SDL four times a second
-// instead of every tick.
-class PumpedCycle final : public TickHandler {
- public:
-  static constexpr int32_t kIdlePumpMs = 250;
-
-  PumpedCycle(ProcessingCycle& cycle, SdlEventPump& pump, const InputDevices& devices,
-              const GlobalSettings& settings)
-      : cycle_(cycle), pump_(pump), devices_(devices), settings_(settings) {}
-  void OnEveryTick(int32_t tick) override { cycle_.OnEveryTick(tick); }
-  void OnLockedTick(int32_t tick) override {
-    if (devices_.DeviceCount() > 0 || devices_.DeviceChangePending() ||
-        tick - lastPump_ >= CyclesFromMilliseconds(kIdlePumpMs, settings_.TurboMode)) {
-      lastPump_ = tick;
-      pump_.Pump();
-    }
-    cycle_.OnLockedTick(tick);
-  }
-
- private:
-  ProcessingCycle& cycle_;
-  SdlEventPump& pump_;
-  const InputDevices& devices_;
-  const GlobalSettings& settings_;
-  int32_t lastPump_ = 0;
-};
 
 void LogSystemVersion() {
   struct utsname name {};
@@ -299,7 +270,8 @@ bool BrevantoProgram::CreateControllers() {
   cycle_->SetShell(&shell_);
   cycle_->SetClipboard(clipboard_.get());
   cycle_->SetVibration(vibration_.get());
-  tick_ = std::make_unique<PumpedCycle>(*cycle_, *pump_, *detection_, appInfo_->settings);
+  tick_ = std::make_unique<PumpedCycle>(
+      *cycle_, [this] { pump_->Pump(); }, *detection_, appInfo_->settings);
   timer_ = std::make_unique<ProcessingTimer>(timerThread_, *tick_);
   hooks_.Connect(*cycle_, timer_.get());
   detection_->SetProcessingTimer(timer_.get());
@@ -313,6 +285,8 @@ bool BrevantoProgram::CreateControllers() {
     detection_->ReleaseJoysticks();
     return false;
   }
+  // The hidraw reader watches the device folders for every kind of controller.
+  tick_->SetArrivalsAnnounced(hidraw_.Loaded());
   appInfo_->settings.XInputSupport = detection_->ApiMode();
   return true;
 }
@@ -725,6 +699,7 @@ void BrevantoProgram::Suspend() {
 
 void BrevantoProgram::Resume() {
   detection_->InitJoysticks();
+  tick_->SetArrivalsAnnounced(hidraw_.Loaded());
   StartTimer();
 }
 

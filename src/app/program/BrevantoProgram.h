@@ -43,7 +43,7 @@ class SdlRumble;
 class ShutdownSignalNotifier;
 class TMainForm;
 class TargetWindow;
-class TickHandler;
+class PumpedCycle;
 class Vibration;
 class VirtualPadDriver;
 class X11Clipboard;
@@ -215,7 +215,7 @@ class BrevantoProgram final : public QObject,
   std::unique_ptr<Vibration> vibration_;
   std::unique_ptr<TargetWindow> target_;
   std::unique_ptr<ProcessingCycle> cycle_;
-  std::unique_ptr<TickHandler> tick_;
+  std::unique_ptr<PumpedCycle> tick_;
   TimerFdThread timerThread_;
   std::unique_ptr<ProcessingTimer> timer_;
 

@@ -31,12 +31,22 @@ bool HidrawWatcher::Start(const std::string& devDir) {
     Stop();
     return false;
   }
+  devDir_ = devDir;
+  WatchInputFolder();
   return true;
+}
+
+// The folder appears with the first input device; until then the device
+// folder's watch reports its creation.
+void HidrawWatcher::WatchInputFolder() {
+  inputWatch_ = ::inotify_add_watch(fd_, (devDir_ + "/input").c_str(),
+                                    IN_CREATE | IN_DELETE | IN_ATTRIB | IN_MOVED_TO);
 }
 
 void HidrawWatcher::Stop() {
   if (fd_ >= 0) ::close(fd_);
   fd_ = -1;
+  inputWatch_ = -1;
 }
 
 int HidrawWatcher::Process() {
@@ -57,9 +67,27 @@ int HidrawWatcher::Process() {
         callback_(Change::Added, std::string());
         continue;
       }
-      if (event.len == 0 || std::strncmp(name, "hidraw", 6) != 0) continue;
+      const Change change = (event.mask & IN_DELETE) ? Change::Removed : Change::Added;
+      if (event.wd == inputWatch_) {
+        if (event.mask & IN_IGNORED) inputWatch_ = -1;
+        if (event.len == 0 || (std::strncmp(name, "event", 5) != 0 && std::strncmp(name, "js", 2) != 0)) {
+          continue;
+        }
+        ++changes;
+        callback_(change, "input/" + std::string(name));
+        continue;
+      }
+      if (event.len == 0) continue;
+      if (std::strcmp(name, "input") == 0 && (event.mask & IN_CREATE) && inputWatch_ < 0) {
+        // Nodes may be in it already; a detection looks.
+        WatchInputFolder();
+        ++changes;
+        callback_(Change::Added, "input");
+        continue;
+      }
+      if (std::strncmp(name, "hidraw", 6) != 0) continue;
       ++changes;
-      callback_((event.mask & IN_DELETE) ? Change::Removed : Change::Added, std::string(name));
+      callback_(change, std::string(name));
     }
   }
   return changes;
