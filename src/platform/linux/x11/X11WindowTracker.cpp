@@ -132,8 +132,10 @@ X11WindowTracker::X11WindowTracker(const char* displayName) {
   xcb_change_window_attributes(connection, root_, XCB_CW_EVENT_MASK, &mask);
   xcb_flush(connection);
 
-  // The events are read as they arrive, by a thread that sleeps in between,
-  // so that the tick itself makes no system call for them.
+  Update(false);
+
+  // The events are read as they arrive, by a thread that sleeps in between
+  // and keeps the answer current, so that a tick only reads it.
   wakeFd_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
   if (wakeFd_ < 0) {
     LOG_ERROR("Window tracking: cannot create the event that ends the event reader");
@@ -144,6 +146,7 @@ X11WindowTracker::X11WindowTracker(const char* displayName) {
     reader_ = std::thread([this] { ReadEventsAsTheyCome(); });
   } catch (const std::system_error&) {
     LOG_ERROR("Window tracking: cannot start the event reader; events are read on every tick");
+    LOG_SYSTEM_ERROR();
     ::close(wakeFd_);
     wakeFd_ = -1;
   }
@@ -167,9 +170,12 @@ void X11WindowTracker::ReadEventsAsTheyCome() {
     if (ready < 0 && errno == EINTR) continue;
     if (ready < 0 || fds[1].revents != 0) return;
     std::lock_guard<std::mutex> lock(mutex_);
-    // A lost connection stays readable; the ticks report it.
-    if (!Usable()) return;
-    ReadEvents(true);
+    // A lost connection stays readable.
+    if (!Usable()) {
+      foreground_.store(kNoWindow, std::memory_order_relaxed);
+      return;
+    }
+    Update(true);
   }
 }
 
@@ -215,28 +221,41 @@ void X11WindowTracker::ReadEvents(bool fromSocket) {
 }
 
 WindowId X11WindowTracker::ForegroundWindow() {
+  if (reader_.joinable()) return foreground_.load(std::memory_order_relaxed);
   std::lock_guard<std::mutex> lock(mutex_);
   if (!Usable()) return kNoWindow;
-  // The reader thread takes what arrives on its own; what came in with the
-  // answer to a request is queued already and costs no system call.
-  ReadEvents(!reader_.joinable());
-  if (activeWindowStale_) {
-    activeWindowStale_ = false;
-    ++roundTrips_;
-    Reply<xcb_get_property_reply_t> reply =
-        GetProperty(connection_, root_, atoms_.activeWindow, XCB_ATOM_WINDOW, 1);
-    // None there means the window manager knows no window has the focus.
-    activeWindowNamed_ = reply && reply->type == XCB_ATOM_WINDOW && reply->format == 32 &&
-                         xcb_get_property_value_length(reply.get()) >= 4;
-    activeWindow_ = activeWindowNamed_
-                        ? *static_cast<const uint32_t*>(xcb_get_property_value(reply.get()))
-                        : 0;
-  }
-  if (activeWindowNamed_) return activeWindow_;
+  Update(true);
+  return foreground_.load(std::memory_order_relaxed);
+}
 
-  // No window manager that names the active window: the input focus.
-  if (focusStale_) RefreshFocus();
-  return focusClient_;
+// Events that came in with the answer to a request are queued already and
+// wake no reader; every locked use of the connection ends here.
+void X11WindowTracker::Update(bool fromSocket) {
+  ReadEvents(fromSocket);
+  // Each answer may bring further changes along; a few rounds are plenty, and
+  // a later event brings the rest.
+  for (int round = 0; round < 4 && (activeWindowStale_ || focusStale_); ++round) {
+    if (activeWindowStale_) {
+      activeWindowStale_ = false;
+      const bool wasNamed = activeWindowNamed_;
+      ++roundTrips_;
+      Reply<xcb_get_property_reply_t> reply =
+          GetProperty(connection_, root_, atoms_.activeWindow, XCB_ATOM_WINDOW, 1);
+      // None there means the window manager knows no window has the focus.
+      activeWindowNamed_ = reply && reply->type == XCB_ATOM_WINDOW && reply->format == 32 &&
+                           xcb_get_property_value_length(reply.get()) >= 4;
+      activeWindow_ = activeWindowNamed_
+                          ? *static_cast<const uint32_t*>(xcb_get_property_value(reply.get()))
+                          : 0;
+      // The focus was not followed while the window manager named the window.
+      if (wasNamed && !activeWindowNamed_) focusStale_ = true;
+    }
+    // Without a window manager that names the active window: the input focus.
+    if (!activeWindowNamed_ && focusStale_) RefreshFocus();
+    foreground_.store(activeWindowNamed_ ? activeWindow_ : focusClient_,
+                      std::memory_order_relaxed);
+    ReadEvents(false);
+  }
 }
 
 int X11WindowTracker::RoundTrips() const {
@@ -322,16 +341,19 @@ bool X11WindowTracker::HasProperty(uint32_t window, uint32_t atom) {
 std::string X11WindowTracker::WindowTitle(WindowId window) {
   std::lock_guard<std::mutex> lock(mutex_);
   if (window == kNoWindow || !Usable()) return {};
+  std::string text;
   if (Reply<xcb_get_property_reply_t> name =
           GetProperty(connection_, window, atoms_.wmName, atoms_.utf8String)) {
-    std::string text = PropertyText(*name);
-    if (!text.empty()) return text;
+    text = PropertyText(*name);
   }
-  if (Reply<xcb_get_property_reply_t> name =
-          GetProperty(connection_, window, XCB_ATOM_WM_NAME, XCB_GET_PROPERTY_TYPE_ANY)) {
-    return Latin1OrUtf8(PropertyText(*name));
+  if (text.empty()) {
+    if (Reply<xcb_get_property_reply_t> name =
+            GetProperty(connection_, window, XCB_ATOM_WM_NAME, XCB_GET_PROPERTY_TYPE_ANY)) {
+      text = Latin1OrUtf8(PropertyText(*name));
+    }
   }
-  return {};
+  Update(false);
+  return text;
 }
 
 int X11WindowTracker::ProcessIdOf(uint32_t window) {
@@ -354,7 +376,10 @@ ProcessPath X11WindowTracker::ProcessPathOf(WindowId window) {
   int processId = 0;
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (window != kNoWindow && Usable()) processId = ProcessIdOf(window);
+    if (window != kNoWindow && Usable()) {
+      processId = ProcessIdOf(window);
+      Update(false);
+    }
   }
   // A window that does not name its process (or names one of another host's)
   // cannot be traced to an executable.
@@ -395,6 +420,7 @@ bool X11WindowTracker::IsDesktopOrDock(WindowId window) {
   if (window == kNoWindow || !Usable()) return false;
   Reply<xcb_get_property_reply_t> types =
       GetProperty(connection_, window, atoms_.windowType, XCB_ATOM_ATOM, 32);
+  Update(false);
   if (!types || types->format != 32) return false;
   const auto* atoms = static_cast<const uint32_t*>(xcb_get_property_value(types.get()));
   const int count = xcb_get_property_value_length(types.get()) / 4;

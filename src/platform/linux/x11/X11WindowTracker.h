@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <mutex>
 #include <string>
@@ -16,10 +17,10 @@ namespace brevanto {
 // Titles come from _NET_WM_NAME or WM_NAME, the process from _NET_WM_PID and
 // /proc/PID/exe. It keeps a connection of its own (XCB: errors come back per
 // request instead of through a process-wide handler) and learns of changes
-// of the active window or the focus from events, read by a thread of its own
-// as they arrive, so a tick costs neither a round trip to the server nor a
-// system call while the foreground window stays. Safe to call from several
-// threads.
+// of the active window or the focus from events. A thread of its own reads
+// them as they arrive and keeps the answer current, so asking for the
+// foreground window costs neither a round trip to the server nor a system
+// call. Safe to call from several threads.
 class X11WindowTracker final : public WindowTracker {
  public:
   // displayName nullptr means $DISPLAY. Without an X server every window is
@@ -66,6 +67,8 @@ class X11WindowTracker final : public WindowTracker {
   // fromSocket: also read what waits on the connection, not only what an
   // answer brought along.
   void ReadEvents(bool fromSocket);
+  // Reads the events and asks for what they made stale.
+  void Update(bool fromSocket);
   uint32_t InputFocus();
   void RefreshFocus();
   void Watch(uint32_t topLevel);
@@ -86,6 +89,9 @@ class X11WindowTracker final : public WindowTracker {
   uint32_t focusClient_ = 0;
   uint32_t watched_ = 0;  // the focused application's top-level window
   int roundTrips_ = 0;
+  // The answer, kept current by the reader thread (or on each call without
+  // it); read without the mutex.
+  std::atomic<WindowId> foreground_{kNoWindow};
   int wakeFd_ = -1;
   std::thread reader_;
   std::string hostName_;

@@ -82,8 +82,8 @@ class X11WindowTrackerTest : public ::testing::Test {
   // Waits until every request of this connection reached the server.
   void Sync() { std::free(xcb_get_input_focus_reply(c_, xcb_get_input_focus(c_), nullptr)); }
 
-  // The tracker learns of _NET_ACTIVE_WINDOW changes by events, which take a
-  // moment to arrive.
+  // The tracker learns of changes of _NET_ACTIVE_WINDOW and of the focus by
+  // events, which take a moment to arrive and be answered.
   WindowId ForegroundSoon(X11WindowTracker& tracker, WindowId expected) {
     WindowId seen = tracker.ForegroundWindow();
     for (int i = 0; i < 200 && seen != expected; ++i) {
@@ -108,7 +108,7 @@ TEST_F(X11WindowTrackerTest, FocusedWindowIsTheForegroundWithItsTitleAndExecutab
   const uint32_t child = CreateWindow(app);
   Focus(app);
 
-  EXPECT_EQ(tracker.ForegroundWindow(), app);
+  EXPECT_EQ(ForegroundSoon(tracker, app), app);
   EXPECT_EQ(tracker.WindowTitle(app), "Brevanto テスト");
   const ProcessPath process = tracker.ProcessPathOf(app);
   EXPECT_EQ(process.status, ProcessPathStatus::Found);
@@ -132,7 +132,7 @@ TEST_F(X11WindowTrackerTest, FocusMovesAreSeenThroughEvents) {
   const uint32_t second = CreateWindow();
   const uint32_t secondChild = CreateWindow(second);
   Focus(first);
-  ASSERT_EQ(tracker.ForegroundWindow(), first);
+  ASSERT_EQ(ForegroundSoon(tracker, first), first);
 
   const struct {
     const char* name;
