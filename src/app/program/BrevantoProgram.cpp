@@ -45,6 +45,7 @@
 #include "platform/linux/clipboard/X11Clipboard.h"
 #include "platform/linux/instance/InstancePaths.h"
 #include "platform/linux/instance/LinuxSingleInstance.h"
+#include "platform/linux/memory/FontFilePages.h"
 #include "platform/linux/output/LinuxOutput.h"
 #include "platform/linux/output/UinputDevice.h"
 #include "platform/linux/output/XkbKeyboardLayout.h"
@@ -71,6 +72,13 @@ constexpr char kMissingProfileText[] = "指定されたファイルが存在し�
 constexpr char kMissingProfileTitle[] = "ERROR: WM_BRV_SWITCH_FILE";
 
 constexpr std::chrono::milliseconds kScreenshotDelay(1500);
+// Long enough for the window's first paint.
+constexpr std::chrono::milliseconds kFontReleaseDelay(1000);
+
+void ReleaseFontPages() {
+  const std::size_t released = ReleaseFontFilePages();
+  LOG_DEBUG("Font file pages released: %zu KiB", released / 1024);
+}
 
 void LogSystemVersion() {
   struct utsname name {};
@@ -219,6 +227,7 @@ std::optional<int> BrevantoProgram::StartUp() {
     form_->ShowAtStart(false);
     form_->installEventFilter(this);
     SyncShowMainForm();
+    QTimer::singleShot(kFontReleaseDelay, this, [] { ReleaseFontPages(); });
   }
   if (!options_.noUinput && !output_->HasUinput() &&
       UinputNodeNotWritable(UinputDevice::kDefaultPath)) {
@@ -425,7 +434,11 @@ bool BrevantoProgram::eventFilter(QObject* watched, QEvent* event) {
   if (watched == form_.get() && (event->type() == QEvent::Show || event->type() == QEvent::Hide ||
                                  event->type() == QEvent::WindowStateChange)) {
     // The window settles its state after the event.
-    QTimer::singleShot(0, this, [this] { SyncShowMainForm(); });
+    QTimer::singleShot(0, this, [this] {
+      SyncShowMainForm();
+      // A window in the tray draws nothing until it is shown again.
+      if (form_ && !form_->Shown()) ReleaseFontPages();
+    });
   }
   return QObject::eventFilter(watched, event);
 }
