@@ -215,7 +215,9 @@ measure() {
         (b - f) / (e / p) / 1000, rss / 1024, pss / 1024, note
     }'
   if ((threads)); then
-    sort -k2 -g -r "$work/threads.txt" | awk '{ printf "|   thread %s | | | | %s µs per period | | | | |\n", $1, $2 }'
+    # Threads that slept throughout are left out.
+    sort -k2 -g -r "$work/threads.txt" |
+      awk '$2 > 0 { printf "|   thread %s | | | | %s µs per period | | | | |\n", $1, $2 }'
   fi
 }
 

@@ -11,7 +11,7 @@ packages=(
   libx11-dev libxcb1-dev libxtst-dev libxi-dev libxkbcommon-dev
   libsdl2-dev
   qt6-base-dev qt6-multimedia-dev qt6-svg-dev fonts-noto-cjk
-  xvfb xauth x11-utils
+  xvfb xauth x11-utils openbox
   dbus-daemon
   desktop-file-utils appstream dpkg-dev lintian
 )

@@ -41,7 +41,8 @@ std::vector<int32_t> PumpTicks(int turbo, bool announced, int32_t ticks, At at) 
   settings.TurboMode = turbo;
   std::vector<int32_t> pumped;
   int32_t now = 0;
-  PumpedCycle pumpedCycle(cycle, [&] { pumped.push_back(now); }, devices, settings);
+  PumpedCycle pumpedCycle(
+      cycle, [&] { pumped.push_back(now); }, devices, settings);
   pumpedCycle.SetArrivalsAnnounced(announced);
   for (now = 1; now <= ticks; ++now) {
     at(now, devices);

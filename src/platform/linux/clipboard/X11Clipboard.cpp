@@ -2,8 +2,8 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
-#include <pthread.h>
 #include <poll.h>
+#include <pthread.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
 

@@ -1,7 +1,7 @@
 #include "platform/linux/hid/HidrawBackend.h"
 
-#include <pthread.h>
 #include <poll.h>
+#include <pthread.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
 

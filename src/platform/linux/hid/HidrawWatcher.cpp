@@ -70,7 +70,8 @@ int HidrawWatcher::Process() {
       const Change change = (event.mask & IN_DELETE) ? Change::Removed : Change::Added;
       if (event.wd == inputWatch_) {
         if (event.mask & IN_IGNORED) inputWatch_ = -1;
-        if (event.len == 0 || (std::strncmp(name, "event", 5) != 0 && std::strncmp(name, "js", 2) != 0)) {
+        if (event.len == 0 ||
+            (std::strncmp(name, "event", 5) != 0 && std::strncmp(name, "js", 2) != 0)) {
           continue;
         }
         ++changes;

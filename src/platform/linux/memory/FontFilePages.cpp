@@ -8,7 +8,6 @@
 #include <string_view>
 #include <vector>
 
-
 namespace brevanto {
 namespace {
 
@@ -19,8 +18,8 @@ bool IsFontFile(std::string_view path) {
     const std::string_view tail = path.substr(path.size() - ending.size());
     bool same = true;
     for (std::size_t i = 0; i < tail.size(); ++i) {
-      const char c = tail[i] >= 'A' && tail[i] <= 'Z' ? static_cast<char>(tail[i] - 'A' + 'a')
-                                                      : tail[i];
+      const char c =
+          tail[i] >= 'A' && tail[i] <= 'Z' ? static_cast<char>(tail[i] - 'A' + 'a') : tail[i];
       same = same && c == ending[i];
     }
     if (same) return true;

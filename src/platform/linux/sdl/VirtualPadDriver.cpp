@@ -177,8 +177,19 @@ void VirtualPadDriver::BeforePump() {
 
 void VirtualPadDriver::ApplyAt(std::chrono::milliseconds elapsed) {
   const int64_t tick = std::max<int64_t>(elapsed.count(), 0) / periodMs_;
-  finished_ = tick > source_.Script().endTick;
+  const ReplayScript& script = source_.Script();
+  finished_ = tick > script.endTick;
   if (!finished_) source_.AdvanceTo(static_cast<int32_t>(tick));
+  // The controllers keep what they were given: they are fed again only when
+  // the script moved on, not on every pump.
+  const std::size_t state =
+      finished_ ? kRested
+                : static_cast<std::size_t>(
+                      std::upper_bound(script.events.begin(), script.events.end(), tick,
+                                       [](int64_t t, const ReplayEvent& e) { return t < e.tick; }) -
+                      script.events.begin());
+  if (state == fedState_) return;
+  fedState_ = state;
   SdlLock lock;
   for (int slot = 0; slot < kMaxJoysticks; ++slot) {
     const Attached& device = devices_[static_cast<std::size_t>(slot)];

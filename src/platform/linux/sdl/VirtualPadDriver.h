@@ -79,6 +79,9 @@ class VirtualPadDriver final : public SdlEventPump::Feeder {
   std::array<Attached, kMaxJoysticks> devices_{};
   std::optional<Clock::time_point> start_;
   bool finished_ = false;
+  // The script events the controllers were last fed up to, or kRested.
+  static constexpr std::size_t kRested = static_cast<std::size_t>(-1);
+  std::size_t fedState_ = kRested - 1;
 };
 
 }  // namespace brevanto

@@ -1,7 +1,7 @@
 #include "platform/linux/shell/ChildReaper.h"
 
-#include <pthread.h>
 #include <poll.h>
+#include <pthread.h>
 #include <sys/eventfd.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>

@@ -252,8 +252,7 @@ void X11WindowTracker::Update(bool fromSocket) {
     }
     // Without a window manager that names the active window: the input focus.
     if (!activeWindowNamed_ && focusStale_) RefreshFocus();
-    foreground_.store(activeWindowNamed_ ? activeWindow_ : focusClient_,
-                      std::memory_order_relaxed);
+    foreground_.store(activeWindowNamed_ ? activeWindow_ : focusClient_, std::memory_order_relaxed);
     ReadEvents(false);
   }
 }

@@ -44,8 +44,8 @@ class Mapped {
   Mapped(const std::string& path, bool writable) {
     std::ofstream(path, std::ios::binary) << std::string(kBytes, 'f');
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    data_ = static_cast<char*>(::mmap(nullptr, kBytes, PROT_READ | (writable ? PROT_WRITE : 0),
-                                      MAP_PRIVATE, fd, 0));
+    data_ = static_cast<char*>(
+        ::mmap(nullptr, kBytes, PROT_READ | (writable ? PROT_WRITE : 0), MAP_PRIVATE, fd, 0));
     ::close(fd);
     // Read every page, as a renderer does with the tables it needs.
     int sum = 0;
