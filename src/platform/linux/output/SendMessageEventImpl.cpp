@@ -6,6 +6,16 @@
 namespace brevanto {
 
 void SendMessageEventImpl::KeyEvent(uint8_t virtualKey, uint8_t scanCode, int32_t flags) {
+  if (UinputFirst()) {
+    if (!out_.messageFallbackLogged) {
+      out_.messageFallbackLogged = true;
+      LOG_INFO(
+          "KeySendMode 3: Wayland windows take no key messages; keys go through uinput as with "
+          "KeySendMode 1");
+    }
+    SendLayoutKeyThroughUinput(virtualKey, scanCode, flags);
+    return;
+  }
   if (!out_.x) {
     if (!out_.messageDropLogged) {
       out_.messageDropLogged = true;

@@ -2,14 +2,15 @@
 
 #include <functional>
 
-#include "platform/linux/output/LinuxEvent.h"
 #include "core/ports/WindowTracker.h"
+#include "platform/linux/output/LinuxEvent.h"
 
 namespace brevanto {
 
 // KeySendMode 3: KeyPress and KeyRelease events sent straight to the target
 // window with XSendEvent, with the keycode of mode 1. The mouse goes the
-// common way.
+// common way. Wayland has no such messages: in a Wayland session the keys go
+// as with mode 1.
 class SendMessageEventImpl : public LinuxEvent {
  public:
   // The window the key events go to (kNoWindow: none), asked at every event:
