@@ -218,11 +218,11 @@ TEST(WindowStart, ScreenshotsOfTheSampleAreWrittenAndTheProgramEnds) {
   std::unique_ptr<ChildProcess> program = run.Start(
       {"--no-uinput", "--virtual-pad=" + run.DataDir() + "pad.txt", "--screenshots=" + pictures});
   ASSERT_EQ(program->Wait(60s), std::optional<int>(0)) << ReadText(run.Output());
-  for (const char* name :
-       {"main-window.png", "main-window-dark.png", "options.png", "tray-menu.png", "about.png",
-        "preferences.png", "applinks.png", "applink-item.png", "assign-keyboard.png",
-        "assign-multi.png", "assign-mouse.png", "assign-position.png", "assign-text.png",
-        "assign-special.png"}) {
+  for (const char* name : {"main-window.png", "main-window-dark.png", "options.png",
+                           "tray-menu.png", "about.png", "preferences.png", "applinks.png",
+                           "applink-item.png", "assign-keyboard.png", "assign-multi.png",
+                           "assign-mouse.png", "assign-position.png", "assign-text.png",
+                           "assign-special.png"}) {
     const std::string path = pictures + "/" + name;
     ASSERT_TRUE(std::filesystem::exists(path)) << name;
     EXPECT_EQ(ReadText(path).substr(1, 3), "PNG") << name;
