@@ -254,7 +254,7 @@ std::optional<int> BrevantoProgram::StartUp() {
     SyncShowMainForm();
   }
   if (!options_.noUinput && !output_->HasUinput() &&
-      UinputNodeNotWritable(UinputDevice::kDefaultPath)) {
+      UinputNoticeWanted(UinputDevice::kDefaultPath, wayland)) {
     LOG_INFO("%s", kUinputNoticeLog);
     if (form_) ShowUinputNotice(form_.get());
   }

@@ -101,13 +101,23 @@ std::optional<SwayWindowEvent> ParseSwayWindowEvent(std::string_view text) {
 int MatchProcessId(const std::vector<SwayWindow>& windows, std::string_view title,
                    std::string_view appId, bool active) {
   const SwayWindow* first = nullptr;
+  const SwayWindow* sameApp = nullptr;
+  int sameAppCount = 0;
   for (const SwayWindow& window : windows) {
-    if (window.processId <= 0 || window.title != title) continue;
+    if (window.processId <= 0) continue;
+    if (!appId.empty() && window.appId == appId) {
+      sameApp = &window;
+      ++sameAppCount;
+    }
+    if (window.title != title) continue;
     if (!appId.empty() && !window.appId.empty() && window.appId != appId) continue;
     if (active && window.focused) return window.processId;
     if (first == nullptr) first = &window;
   }
-  return first ? first->processId : 0;
+  if (first) return first->processId;
+  // The titles differ while one side has not heard of a new one yet; an app
+  // id only one window has still names the process.
+  return sameAppCount == 1 ? sameApp->processId : 0;
 }
 
 }  // namespace brevanto

@@ -35,7 +35,8 @@ std::optional<SwayWindowEvent> ParseSwayWindowEvent(std::string_view json);
 
 // The process of the window that carries this title and app id (an empty
 // app id matches any). Among several, the focused one when the window is
-// the active one, else the first. 0 when none matches.
+// the active one, else the first. Without a title match, the one window
+// with that app id. 0 when none matches.
 int MatchProcessId(const std::vector<SwayWindow>& windows, std::string_view title,
                    std::string_view appId, bool active);
 

@@ -42,7 +42,7 @@ std::unique_ptr<WlrootsWindowTracker> WlrootsWindowTracker::Open(const char* way
   }
   tracker->knowsProcesses_ = tracker->swayRequests_ != nullptr;
   tracker->list_->TakeChanged();
-  tracker->Publish(true);
+  tracker->Publish();
   tracker->thread_ = std::thread([t = tracker.get()] { t->Run(); });
   return tracker;
 }
@@ -68,8 +68,10 @@ void WlrootsWindowTracker::Run() {
     }
     if (!list_->EndRead((fds[0].revents & (POLLIN | POLLERR | POLLHUP)) != 0)) break;
     if (fds[2].revents != 0) return;
+    // The list first: an IPC event may concern a window the list has just
+    // announced.
+    if (list_->TakeChanged()) Publish();
     if (fds[1].revents != 0) ReadSwayEvent();
-    if (list_->TakeChanged()) Publish(true);
   }
   LOG_ERROR(
       "Window tracking: the connection to the compositor was lost; no Wayland window "
@@ -98,7 +100,7 @@ void WlrootsWindowTracker::ReadSwayEvent() {
     }
     swayWindows_.push_back(std::move(event->window));
   }
-  Publish(false);
+  Publish();
 }
 
 void WlrootsWindowTracker::RefreshSwayTree() {
@@ -120,22 +122,26 @@ void WlrootsWindowTracker::DropSway(const char* why) {
   swayRequests_.reset();
 }
 
-void WlrootsWindowTracker::Publish(bool mayAsk) {
+void WlrootsWindowTracker::Publish() {
   const std::vector<ForeignToplevelList::Toplevel> toplevels = list_->Toplevels();
-  // A window's process never changes: once found, it is kept.
-  std::erase_if(processIds_, [&](const auto& known) {
+  const auto gone = [&](const auto& known) {
     return std::none_of(toplevels.begin(), toplevels.end(),
                         [&](const auto& t) { return t.id == known.first; });
-  });
-  bool asked = false;
+  };
+  // A window's process never changes: once found, it is kept.
+  std::erase_if(processIds_, gone);
+  std::erase_if(askedFor_, gone);
   for (const ForeignToplevelList::Toplevel& toplevel : toplevels) {
     if (processIds_.contains(toplevel.id)) continue;
     int processId =
         MatchProcessId(swayWindows_, toplevel.title, toplevel.appId, toplevel.activated);
-    // The compositor tells the two sockets in no fixed order: the tree it
-    // gives now already holds the window the list just announced.
-    if (processId == 0 && mayAsk && !asked && swayRequests_) {
-      asked = true;
+    // The compositor tells the two sockets in no fixed order, but the tree
+    // it gives now already holds the window as the list described it. Asked
+    // once per description, so a window that matches nothing costs no
+    // request per event.
+    const std::string description = toplevel.title + '\n' + toplevel.appId;
+    if (processId == 0 && swayRequests_ && askedFor_[toplevel.id] != description) {
+      askedFor_[toplevel.id] = description;
       RefreshSwayTree();
       processId = MatchProcessId(swayWindows_, toplevel.title, toplevel.appId, toplevel.activated);
     }

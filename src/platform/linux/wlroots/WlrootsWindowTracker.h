@@ -57,9 +57,8 @@ class WlrootsWindowTracker final : public WindowTracker {
   WlrootsWindowTracker() = default;
   void Run();
   // With the toplevels or the IPC's windows changed: finds the processes of
-  // the windows that have none yet and publishes the whole state. mayAsk:
-  // a window that matches none of the known IPC windows is worth a get_tree.
-  void Publish(bool mayAsk);
+  // the windows that have none yet and publishes the whole state.
+  void Publish();
   void ReadSwayEvent();
   void RefreshSwayTree();
   void DropSway(const char* why);
@@ -71,6 +70,8 @@ class WlrootsWindowTracker final : public WindowTracker {
   std::unique_ptr<SwayIpc> swayRequests_;
   std::vector<SwayWindow> swayWindows_;
   std::unordered_map<WindowId, int> processIds_;
+  // The title and app id a window had when the tree was last asked for it.
+  std::unordered_map<WindowId, std::string> askedFor_;
   int wakeFd_ = -1;
   std::thread thread_;
   bool knowsProcesses_ = false;

@@ -142,7 +142,9 @@ TEST(SwayProcessMatch, FindsTheWindowByTitleAndAppId) {
       {"another app id", "GIMP", "gimp-2.10", false, 0},
       {"same title twice, the active one", "Terminal", "foot", true, 200},
       {"same title twice, not the active one", "Terminal", "foot", false, 100},
-      {"title differs", "Terminal 2", "foot", true, 0},
+      {"title differs, app id on two windows", "Terminal 2", "foot", true, 0},
+      {"title differs, app id on one window", "GIMP 2", "Gimp", false, 300},
+      {"title differs, no app id", "GIMP 2", "", false, 0},
       {"window without a process", "Video", "mpv", true, 0},
   };
   for (const auto& c : cases) {
