@@ -4,6 +4,7 @@
 
 #include "core/ports/WindowTracker.h"
 #include "platform/linux/output/LinuxEvent.h"
+#include "platform/linux/output/SendInputVKEventImpl.h"
 
 namespace brevanto {
 
@@ -17,12 +18,14 @@ class SendMessageEventImpl : public LinuxEvent {
   // the processing cycle's target window.
   using TargetWindowSource = std::function<WindowId()>;
 
-  using LinuxEvent::LinuxEvent;
+  explicit SendMessageEventImpl(OutputFacilities& facilities)
+      : LinuxEvent(facilities), byVirtualKey_(facilities) {}
   void SetTargetWindowSource(TargetWindowSource source) { target_ = std::move(source); }
   void KeyEvent(uint8_t virtualKey, uint8_t scanCode, int32_t flags) override;
 
  private:
   TargetWindowSource target_;
+  SendInputVKEventImpl byVirtualKey_;
 };
 
 }  // namespace brevanto

@@ -109,6 +109,17 @@ TEST_F(WaylandOutputTest, KeyMessagesFallBackWithOneLogLine) {
   EXPECT_EQ(pipe_.Read().size(), 12u);
 }
 
+TEST_F(WaylandOutputTest, WithoutUinputOrAnX11TargetKeyMessagesGoThroughXTest) {
+  facilities_.uinput = nullptr;
+  SendMessageEventImpl noTarget(facilities_);
+  noTarget.KeyEvent(0x41, 0x1E, 0);
+  noTarget.KeyEvent(0x41, 0x1E, AbstractEvent::kKeyUp);
+  const std::vector<XEvent> events = window_->CollectTypes({KeyPress, KeyRelease}, 2, 3s);
+  ASSERT_EQ(events.size(), 2u);
+  EXPECT_EQ(events[0].xkey.keycode, XKeysymToKeycode(window_->display(), XK_a));
+  EXPECT_EQ(events[0].xkey.send_event, 0);  // XTest, not a sent event
+}
+
 TEST_F(WaylandOutputTest, WithoutUinputKeyMessagesStillReachX11Windows) {
   facilities_.uinput = nullptr;
   message_.KeyEvent(0x41, 0x1E, 0);
@@ -116,6 +127,7 @@ TEST_F(WaylandOutputTest, WithoutUinputKeyMessagesStillReachX11Windows) {
   const std::vector<XEvent> events = window_->CollectTypes({KeyPress, KeyRelease}, 2, 3s);
   ASSERT_EQ(events.size(), 2u);
   EXPECT_EQ(events[0].xkey.keycode, XKeysymToKeycode(window_->display(), XK_a));
+  EXPECT_NE(events[0].xkey.send_event, 0);
 }
 
 }  // namespace
