@@ -98,6 +98,13 @@ std::optional<SwayWindowEvent> ParseSwayWindowEvent(std::string_view text) {
   return SwayWindowEvent{change, std::move(*window)};
 }
 
+bool ParseSwaySuccess(std::string_view text) {
+  const json reply = json::parse(text, nullptr, /*allow_exceptions=*/false);
+  if (!reply.is_object()) return false;
+  const auto success = reply.find("success");
+  return success != reply.end() && success->is_boolean() && success->get<bool>();
+}
+
 int MatchProcessId(const std::vector<SwayWindow>& windows, std::string_view title,
                    std::string_view appId, bool active) {
   const SwayWindow* first = nullptr;

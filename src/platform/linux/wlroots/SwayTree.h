@@ -33,6 +33,9 @@ struct SwayWindowEvent {
 };
 std::optional<SwayWindowEvent> ParseSwayWindowEvent(std::string_view json);
 
+// Whether a reply to a subscription says {"success": true}.
+bool ParseSwaySuccess(std::string_view json);
+
 // The process of the window that carries this title and app id (an empty
 // app id matches any). Among several, the focused one when the window is
 // the active one, else the first. Without a title match, the one window

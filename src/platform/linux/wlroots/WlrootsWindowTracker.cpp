@@ -34,7 +34,7 @@ std::unique_ptr<WlrootsWindowTracker> WlrootsWindowTracker::Open(const char* way
         tracker->swayEvents_ && tracker->swayRequests_
             ? tracker->swayEvents_->Request(SwayIpc::kSubscribe, R"(["window"])", kIpcTimeoutMs)
             : std::nullopt;
-    if (subscribed && subscribed->find("true") != std::string::npos) {
+    if (subscribed && ParseSwaySuccess(*subscribed)) {
       tracker->RefreshSwayTree();
     } else {
       tracker->DropSway("Sway IPC: no window events; program paths of Wayland windows are unknown");

@@ -123,6 +123,22 @@ TEST(SwayWindowEvents, GiveTheChangeAndTheWindow) {
   }
 }
 
+TEST(SwaySubscription, OnlyAnExplicitSuccessCounts) {
+  const struct {
+    const char* text;
+    bool success;
+  } cases[] = {
+      {R"({"success": true})", true},
+      {R"({"success": false, "error": "no such event"})", false},
+      {R"({"success": "true"})", false},
+      {R"({"error": "true"})", false},
+      {"[true]", false},
+      {"", false},
+      {"{\"success\": tr", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ParseSwaySuccess(c.text), c.success) << c.text;
+}
+
 TEST(SwayProcessMatch, FindsTheWindowByTitleAndAppId) {
   const std::vector<SwayWindow> windows = {
       {1, 100, "foot", "Terminal", false},
