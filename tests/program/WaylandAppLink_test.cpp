@@ -65,5 +65,38 @@ TEST(WaylandAppLink, ANativeWaylandWindowSwitchesTheProfileByItsTitleAndProgram)
   EXPECT_EQ(program->Wait(30s), std::optional<int>(0));
 }
 
+// A profile that sends key messages, in a Wayland session whose windows the
+// program sees: the keys cannot be addressed to a Wayland window and go as
+// with KeySendMode 1 instead, which the log says once.
+TEST(WaylandAppLink, KeyMessagesInAWaylandSessionGoAsKeysByVirtualKey) {
+  std::string whyNot;
+  const std::unique_ptr<HeadlessSway> sway = HeadlessSway::Start(whyNot);
+  if (!sway) GTEST_SKIP() << whyNot;
+
+  ProgramFixtureData run;
+  run.WriteData("Messages.cfg",
+                "[General]\r\nFileVersion=70\r\nNumberOfJoysticks=1\r\nNumberOfButtons=8\r\n"
+                "KeySendMode=3\r\n\r\n[Joystick 1]\r\nButton01=1, 41:00:00:00, 0.000, 0, 0\r\n");
+  run.WriteData("Brevanto.ini", "[LastStatus]\r\nFileName=Messages\r\n");
+  std::string script = "device 1 dinput\n";
+  for (int tick = 60; tick < 1200; tick += 60) {
+    script += std::to_string(tick) + " 1 b1 1\n" + std::to_string(tick + 6) + " 1 b1 0\n";
+  }
+  run.Write("pad.txt", script + "end 1260\n");
+  const auto window = WaylandWindowProcess::Open(sway->WaylandDisplay(), "Editor", "editor");
+  ASSERT_NE(window, nullptr);
+
+  std::unique_ptr<ChildProcess> program =
+      run.Start({"--headless", "--no-uinput", "--virtual-pad=" + run.Path("pad.txt")},
+                {{"WAYLAND_DISPLAY", sway->WaylandDisplay()}, {"SWAYSOCK", sway->SwaySocket()}});
+  EXPECT_TRUE(WaitForText(run.LogPath(),
+                          "KeySendMode 3: Wayland windows take no key messages; keys go as with "
+                          "KeySendMode 1",
+                          30s))
+      << ReadText(run.LogPath());
+  program->Signal(SIGTERM);
+  EXPECT_EQ(program->Wait(30s), std::optional<int>(0));
+}
+
 }  // namespace
 }  // namespace brevanto::testing
