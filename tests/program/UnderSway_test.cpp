@@ -1,7 +1,6 @@
 // The program in a Wayland session of a wlroots compositor (a headless Sway
-// the test starts): a native Wayland window comes to the front and its
-// application link switches the profile through the running processing
-// cycle; when it goes, the profile chosen before comes back.
+// the test starts): what it sees of native Wayland windows and how it sends
+// to them.
 
 #include <gtest/gtest.h>
 
@@ -17,7 +16,10 @@ using namespace std::chrono_literals;
 
 constexpr char kProfile[] = "[General]\r\nFileVersion=70\r\nNumberOfJoysticks=1\r\n";
 
-TEST(WaylandAppLink, ANativeWaylandWindowSwitchesTheProfileByItsTitleAndProgram) {
+// A native Wayland window comes to the front and its application link
+// switches the profile through the running processing cycle; when it goes,
+// the profile chosen before comes back.
+TEST(UnderSway, ANativeWaylandWindowSwitchesTheProfileByItsTitleAndProgram) {
   std::string whyNot;
   const std::unique_ptr<HeadlessSway> sway = HeadlessSway::Start(whyNot);
   if (!sway) GTEST_SKIP() << whyNot;
@@ -68,7 +70,7 @@ TEST(WaylandAppLink, ANativeWaylandWindowSwitchesTheProfileByItsTitleAndProgram)
 // A profile that sends key messages, in a Wayland session whose windows the
 // program sees: the keys cannot be addressed to a Wayland window and go as
 // with KeySendMode 1 instead, which the log says once.
-TEST(WaylandAppLink, KeyMessagesInAWaylandSessionGoAsKeysByVirtualKey) {
+TEST(UnderSway, KeyMessagesInAWaylandSessionGoAsKeysByVirtualKey) {
   std::string whyNot;
   const std::unique_ptr<HeadlessSway> sway = HeadlessSway::Start(whyNot);
   if (!sway) GTEST_SKIP() << whyNot;
