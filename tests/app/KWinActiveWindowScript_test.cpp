@@ -7,6 +7,7 @@
 
 #include <QDBusPendingCall>
 #include <QFile>
+#include <QTimer>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -176,6 +177,26 @@ TEST_F(KWinScriptTest, ScriptsServedWherePlasma6ServesThemRunToo) {
   script.Load();
   ASSERT_TRUE(RunUntil([&] { return script.Running(); }));
   EXPECT_EQ(kwin->Calls().back(), "run /Scripting/Script0");
+}
+
+// KWin takes its name before it serves its scripting; a program started
+// with the session may come in between.
+TEST_F(KWinScriptTest, AKWinStillStartingIsAskedAgain) {
+  kwin_ = bus_.Open();
+  ASSERT_TRUE(kwin_.registerService("org.kde.KWin"));
+  KWinActiveWindowScript script(QString::fromStdString(dir_.File("script.js")), bus_.Open());
+  bool failed = false;
+  QObject::connect(&script, &KWinActiveWindowScript::Failed, [&] { failed = true; });
+  script.Load();
+  FakeKWinScripting* scripting = nullptr;
+  QTimer::singleShot(1500, [&] {
+    scripting = bus_.Serve(new FakeKWinScripting(kwin_, {}));
+    kwin_.registerObject("/Scripting", scripting, QDBusConnection::ExportAllSlots);
+  });
+  ASSERT_TRUE(RunUntil([&] { return script.Running(); }));
+  EXPECT_FALSE(failed);
+  EXPECT_EQ(scripting->Calls(), (Calls{"isScriptLoaded brevanto-active-window",
+                                       "loadScript brevanto-active-window", "run /0"}));
 }
 
 TEST_F(KWinScriptTest, ARefusalIsLoggedAndLeavesItStopped) {

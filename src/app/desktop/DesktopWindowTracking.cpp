@@ -29,12 +29,10 @@ ReportingDesktop FindReportingDesktop(QDBusConnection bus) {
 
 DesktopWindowTracking::DesktopWindowTracking(ReportingDesktop desktop, QDBusConnection bus,
                                              QString scriptPath, QObject* parent)
-    : QObject(parent), desktop_(desktop), bus_(std::move(bus)), scriptPath_(std::move(scriptPath)) {
-  if (scriptPath_.isEmpty()) {
-    scriptPath_ = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) +
-                  QStringLiteral("/brevanto-active-window.js");
-  }
-}
+    : QObject(parent),
+      desktop_(desktop),
+      bus_(std::move(bus)),
+      scriptPath_(std::move(scriptPath)) {}
 
 DesktopWindowTracking::~DesktopWindowTracking() {
   // The script goes before the service it reports to.
@@ -64,6 +62,10 @@ bool DesktopWindowTracking::Start() {
     return false;
   }
   if (desktop_ == ReportingDesktop::KWin) {
+    if (scriptPath_.isEmpty()) {
+      scriptPath_ = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) +
+                    QStringLiteral("/brevanto-active-window.js");
+    }
     script_ = std::make_unique<KWinActiveWindowScript>(scriptPath_, bus_);
     // A KWin that restarts (or is replaced) has forgotten the script.
     connect(service_.get(), &ActiveWindowService::DesktopChanged, this,

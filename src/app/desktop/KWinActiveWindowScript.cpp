@@ -5,6 +5,7 @@
 #include <QDBusPendingCallWatcher>
 #include <QFile>
 #include <QSaveFile>
+#include <QTimer>
 #include <functional>
 #include <iterator>
 
@@ -19,6 +20,17 @@ const QString kScriptingInterface = QStringLiteral("org.kde.kwin.Scripting");
 const QString kScriptInterface = QStringLiteral("org.kde.kwin.Script");
 // A desktop that hangs should not hold up the exit for long.
 constexpr int kUnloadTimeoutMs = 1000;
+// KWin takes its name on the bus before it serves its scripting: a program
+// started with the session may find it half there.
+constexpr int kRetryIntervalMs = 1000;
+constexpr int kMaxAttempts = 30;
+
+bool StillStarting(const QDBusMessage& error) {
+  const QString name = error.errorName();
+  return name == QStringLiteral("org.freedesktop.DBus.Error.UnknownObject") ||
+         name == QStringLiteral("org.freedesktop.DBus.Error.UnknownInterface") ||
+         name == QStringLiteral("org.freedesktop.DBus.Error.UnknownMethod");
+}
 
 }  // namespace
 
@@ -50,6 +62,12 @@ void KWinActiveWindowScript::Then(const QDBusPendingCall& call,
             if (generation != generation_) return;
             const QDBusMessage reply = finished->reply();
             if (reply.type() == QDBusMessage::ErrorMessage) {
+              if (StillStarting(reply) && ++attempts_ < kMaxAttempts) {
+                QTimer::singleShot(kRetryIntervalMs, this, [this, generation] {
+                  if (generation == generation_) Attempt();
+                });
+                return;
+              }
               Fail(reply.errorName() + QStringLiteral(": ") + reply.errorMessage());
               return;
             }
@@ -61,6 +79,11 @@ void KWinActiveWindowScript::Load() {
   ++generation_;
   requested_ = true;
   running_ = false;
+  attempts_ = 0;
+  Attempt();
+}
+
+void KWinActiveWindowScript::Attempt() {
   const QByteArray source = Source();
   QSaveFile file(scriptPath_);
   if (source.isEmpty() || !file.open(QIODevice::WriteOnly) || file.write(source) != source.size() ||

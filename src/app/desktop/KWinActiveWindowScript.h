@@ -25,8 +25,9 @@ class KWinActiveWindowScript : public QObject {
   ~KWinActiveWindowScript() override;
 
   // Writes the script and asks KWin to load and run it; a script of the same
-  // name left by an earlier run is unloaded first. The answer comes later:
-  // Loaded, or a log line.
+  // name left by an earlier run is unloaded first. A KWin still starting is
+  // asked again for a while. The answer comes later: Loaded, or Failed and a
+  // log line.
   void Load();
   // Asks KWin to unload the script, waiting a moment for the answer, and
   // removes the file. Nothing happens when it was never loaded.
@@ -44,6 +45,7 @@ class KWinActiveWindowScript : public QObject {
  private:
   QDBusMessage ScriptingCall(const char* method) const;
   void Then(const QDBusPendingCall& call, std::function<void(const QDBusMessage&)> next);
+  void Attempt();
   void LoadScript();
   void RunScript(int id, int pathIndex = 0);
   void Fail(const QString& reason);
@@ -54,6 +56,7 @@ class KWinActiveWindowScript : public QObject {
   bool running_ = false;
   // Answers of a load that an unload overtook are dropped.
   int generation_ = 0;
+  int attempts_ = 0;
 };
 
 }  // namespace brevanto
