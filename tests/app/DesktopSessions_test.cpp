@@ -191,6 +191,7 @@ class DesktopSessionTest : public ::testing::Test {
             {"HOME", dir_.File("home")},
             {"XDG_CONFIG_HOME", dir_.File("home/.config")},
             {"XDG_DATA_HOME", dir_.File("home/.local/share")},
+            {"XDG_CACHE_HOME", dir_.File("home/.cache")},
             {"NO_AT_BRIDGE", "1"},
             {"DISPLAY", std::nullopt},
             {"WAYLAND_DISPLAY", std::nullopt},
