@@ -50,5 +50,11 @@ function activated(client) {
     report(client);
 }
 
-workspace.clientActivated.connect(activated);
-activated(workspace.activeClient);
+// Plasma 6 speaks of windows where Plasma 5 spoke of clients.
+if (workspace.windowActivated) {
+    workspace.windowActivated.connect(activated);
+    activated(workspace.activeWindow);
+} else {
+    workspace.clientActivated.connect(activated);
+    activated(workspace.activeClient);
+}

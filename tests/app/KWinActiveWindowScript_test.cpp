@@ -153,7 +153,7 @@ TEST_F(KWinScriptTest, LoadsAndRunsTheScriptAndUnloadsItAtTheEnd) {
                                   "loadScript brevanto-active-window", "run /0"}));
   // KWin read the script as shipped.
   EXPECT_EQ(kwin->ScriptText(), KWinActiveWindowScript::Source());
-  EXPECT_TRUE(KWinActiveWindowScript::Source().contains("workspace.clientActivated.connect"));
+  EXPECT_TRUE(KWinActiveWindowScript::Source().contains("WindowActivated"));
 
   script.Unload();
   EXPECT_EQ(kwin->Calls().back(), "unloadScript brevanto-active-window");
