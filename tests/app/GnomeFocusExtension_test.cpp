@@ -83,6 +83,7 @@ TEST_F(GnomeExtensionTest, StatesAsGnomeShellGivesThem) {
       {"found but never enabled", State(6), GnomeExtensionState::Disabled},
       {"error", State(3), GnomeExtensionState::Failed},
       {"out of date", State(4), GnomeExtensionState::OutOfDate},
+      {"removed while the shell runs", State(99), GnomeExtensionState::Missing},
       {"no state", {{QStringLiteral("uuid"), QStringLiteral("x")}}, GnomeExtensionState::Unknown},
   };
   for (const Case& c : cases) {

@@ -15,6 +15,7 @@ enum ShellState {
   kOutOfDate = 4,
   kInitialized = 6,
   kEnabling = 8,
+  kUninstalled = 99,
 };
 
 constexpr int kQueryTimeoutMs = 2000;
@@ -44,6 +45,8 @@ GnomeExtensionState GnomeFocusExtension::Query() const {
       return GnomeExtensionState::Failed;
     case kOutOfDate:
       return GnomeExtensionState::OutOfDate;
+    case kUninstalled:
+      return GnomeExtensionState::Missing;
     case kDisabled:
     case kInitialized:
     default:
