@@ -15,7 +15,7 @@ class FakeWindowTracker final : public WindowTracker {
     std::string title;
     ProcessPath process;
     bool desktopOrDock = false;
-    bool ownProcess = false;  // a window of this process
+    bool ownProcess = false;
   };
 
   void AddWindow(WindowId id, Window window) { windows_[id] = std::move(window); }

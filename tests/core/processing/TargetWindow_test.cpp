@@ -89,11 +89,11 @@ TEST_F(TargetWindowTest, OwnWindowsAreRecognisedByExecutableNameMainWindowOrProc
   target_.Sample();
   EXPECT_TRUE(target_.targetIsOwn());
 
-  // A window the tracker knows to be this process's, whatever the
-  // executable is called (a Wayland window has no X window id to compare).
+  // A desktop that names the window's process: ours, whatever the
+  // executable is called.
   desktop_.AddWindow(52,
                      FakeWindowTracker::Window{
-                         "Settings", {ProcessPathStatus::Found, "/tmp/renamed", 0}, false, true});
+                         "Brevanto", {ProcessPathStatus::Found, "/tmp/renamed", 0}, false, true});
   desktop_.SetForeground(52);
   target_.Sample();
   EXPECT_TRUE(target_.targetIsOwn());
