@@ -15,6 +15,8 @@ namespace brevanto {
 // never waits for another period and never hangs.
 class TimerFdThread final : public TimerThread {
  public:
+  static constexpr const char* kThreadName = "processing";
+
   TimerFdThread() = default;
   TimerFdThread(const TimerFdThread&) = delete;
   TimerFdThread& operator=(const TimerFdThread&) = delete;

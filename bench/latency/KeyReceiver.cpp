@@ -1,0 +1,66 @@
+#include "KeyReceiver.h"
+
+#include <X11/Xlib.h>
+#include <poll.h>
+
+#include <algorithm>
+
+#include "TickSchedule.h"
+
+namespace brevanto::bench {
+
+std::unique_ptr<KeyReceiver> KeyReceiver::Open(const std::string& displayName) {
+  Display* display = XOpenDisplay(displayName.c_str());
+  if (!display) return nullptr;
+  const Window window = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 320, 240, 0,
+                                            0, WhitePixel(display, DefaultScreen(display)));
+  XSelectInput(display, window, KeyPressMask | KeyReleaseMask | StructureNotifyMask);
+  XMapRaised(display, window);
+  XEvent event;
+  do {
+    XNextEvent(display, &event);
+  } while (event.type != MapNotify);
+  XSetInputFocus(display, window, RevertToParent, CurrentTime);
+  XSync(display, False);
+  return std::unique_ptr<KeyReceiver>(new KeyReceiver(display, window));
+}
+
+KeyReceiver::~KeyReceiver() {
+  XDestroyWindow(display_, window_);
+  XCloseDisplay(display_);
+}
+
+unsigned KeyReceiver::Keycode(unsigned long keysym) const {
+  return XKeysymToKeycode(display_, keysym);
+}
+
+void KeyReceiver::Drain() {
+  XSync(display_, False);
+  while (XPending(display_)) {
+    XEvent event;
+    XNextEvent(display_, &event);
+  }
+}
+
+std::optional<int64_t> KeyReceiver::WaitKey(bool press, unsigned keycode, int64_t timeoutNs) {
+  const int wanted = press ? KeyPress : KeyRelease;
+  const int64_t end = MonotonicNs() + timeoutNs;
+  for (;;) {
+    // Events Xlib has read already carry the time of the read that brought
+    // them.
+    while (XEventsQueued(display_, QueuedAlready) > 0) {
+      XEvent event;
+      XNextEvent(display_, &event);
+      if (event.type == wanted && event.xkey.keycode == keycode) return lastReadNs_;
+    }
+    const int64_t left = end - MonotonicNs();
+    if (left <= 0) return std::nullopt;
+    pollfd p{ConnectionNumber(display_), POLLIN, 0};
+    const int ready = ::poll(&p, 1, static_cast<int>(std::max<int64_t>(left / 1000000, 1)));
+    if (ready <= 0) continue;
+    lastReadNs_ = MonotonicNs();
+    XEventsQueued(display_, QueuedAfterReading);
+  }
+}
+
+}  // namespace brevanto::bench
