@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+#include "ProcFile.h"
+
 namespace brevanto::bench {
 
 // How long each party of the path has waited for a core, summed by the
@@ -19,20 +21,21 @@ class CoreWaits {
   enum Party { kProcessing, kXServer, kReceiver, kPartyCount };
   using Reading = std::array<int64_t, kPartyCount>;
 
-  // The processing thread is found by its name in this process; the X
-  // server only when its process is known (a private one). The receiver is
-  // the calling thread.
-  static CoreWaits Find(const std::string& processingThreadName, std::optional<pid_t> xServer);
+  // The processing thread is the thread of this process, other than the
+  // caller, that went to sleep most often over 0.3 s: it wakes every tick
+  // (none without a running program). The X server counts only when its
+  // process is known (a private one). The receiver is the calling thread.
+  static CoreWaits Find(std::optional<pid_t> xServer);
 
   bool HasProcessing() const { return processing_.has_value(); }
   bool HasXServer() const { return xServer_.has_value(); }
   // Parties that cannot be read count 0.
-  Reading Read() const;
+  Reading Read();
 
  private:
-  std::optional<std::string> processing_;
-  std::optional<std::string> xServer_;
-  std::string receiver_;
+  std::optional<ProcFile> processing_;
+  std::optional<ProcFile> xServer_;
+  std::optional<ProcFile> receiver_;
 };
 
 }  // namespace brevanto::bench

@@ -12,6 +12,7 @@ namespace {
 
 constexpr int64_t kKeyTimeoutNs = 2000000000;
 constexpr int64_t kSettleNs = 50000000;
+constexpr int kScheduleCheckEvery = 50;
 
 void SleepNs(int64_t ns) {
   const timespec t{static_cast<time_t>(ns / 1000000000), static_cast<long>(ns % 1000000000)};
@@ -20,7 +21,7 @@ void SleepNs(int64_t ns) {
 
 }  // namespace
 
-DelaySampler::DelaySampler(KeyReceiver& receiver, unsigned keycode, const CoreWaits& waits,
+DelaySampler::DelaySampler(KeyReceiver& receiver, unsigned keycode, CoreWaits& waits,
                            TickSchedule* schedule, int64_t period)
     : receiver_(receiver), keycode_(keycode), waits_(waits), schedule_(schedule), period_(period) {}
 
@@ -30,7 +31,9 @@ bool DelaySampler::Run(int count, const SetKey& set, Samples& presses, Samples& 
   // A uniform pause puts the change at a uniform place within the period.
   std::uniform_int_distribution<int64_t> pause(0, period_ - 1);
   for (int i = 0; i < count; ++i) {
-    if (schedule_ && !schedule_->Refresh()) return false;
+    // The grid moves only when processing restarts; a look now and then
+    // notices that.
+    if (schedule_ && i % kScheduleCheckEvery == 0 && !schedule_->Refresh()) return false;
     SleepNs(pause(random));
     if (!Time(set, true, presses)) {
       // The key may still come: start afresh from a released key.

@@ -29,8 +29,8 @@ class DelaySampler {
 
   // schedule may be null (no ticks to wait for); period is the span the
   // random pauses are drawn from.
-  DelaySampler(KeyReceiver& receiver, unsigned keycode, const CoreWaits& waits,
-               TickSchedule* schedule, int64_t period);
+  DelaySampler(KeyReceiver& receiver, unsigned keycode, CoreWaits& waits, TickSchedule* schedule,
+               int64_t period);
 
   // count presses and releases, each after a random pause. Returns how many
   // changes brought no key event in time; false when the tick schedule
@@ -42,7 +42,7 @@ class DelaySampler {
 
   KeyReceiver& receiver_;
   unsigned keycode_;
-  const CoreWaits& waits_;
+  CoreWaits& waits_;
   TickSchedule* schedule_;
   int64_t period_;
 };

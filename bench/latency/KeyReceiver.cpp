@@ -4,10 +4,16 @@
 #include <poll.h>
 
 #include <algorithm>
+#include <ctime>
 
 #include "TickSchedule.h"
 
 namespace brevanto::bench {
+namespace {
+
+constexpr int64_t kSetUpTimeoutNs = 5000000000;
+
+}  // namespace
 
 std::unique_ptr<KeyReceiver> KeyReceiver::Open(const std::string& displayName) {
   Display* display = XOpenDisplay(displayName.c_str());
@@ -16,13 +22,28 @@ std::unique_ptr<KeyReceiver> KeyReceiver::Open(const std::string& displayName) {
                                             0, WhitePixel(display, DefaultScreen(display)));
   XSelectInput(display, window, KeyPressMask | KeyReleaseMask | StructureNotifyMask);
   XMapRaised(display, window);
-  XEvent event;
-  do {
-    XNextEvent(display, &event);
-  } while (event.type != MapNotify);
-  XSetInputFocus(display, window, RevertToParent, CurrentTime);
   XSync(display, False);
-  return std::unique_ptr<KeyReceiver>(new KeyReceiver(display, window));
+  std::unique_ptr<KeyReceiver> receiver(new KeyReceiver(display, window));
+  // A window manager maps the window in its own time, and may hand the
+  // focus on meanwhile: the focus is asked for until it is there.
+  const int64_t end = MonotonicNs() + kSetUpTimeoutNs;
+  while (MonotonicNs() < end) {
+    XWindowAttributes attributes{};
+    XGetWindowAttributes(display, window, &attributes);
+    if (attributes.map_state == IsViewable) {
+      XSetInputFocus(display, window, RevertToParent, CurrentTime);
+      Window focus = None;
+      int revert = 0;
+      XGetInputFocus(display, &focus, &revert);
+      if (focus == window) {
+        receiver->Drain();
+        return receiver;
+      }
+    }
+    const timespec pause{0, 20000000};
+    ::nanosleep(&pause, nullptr);
+  }
+  return nullptr;
 }
 
 KeyReceiver::~KeyReceiver() {

@@ -15,7 +15,8 @@ namespace brevanto::bench {
 // times count whole milliseconds).
 class KeyReceiver {
  public:
-  // nullptr when the display cannot be opened.
+  // nullptr when the display cannot be opened or the window does not get
+  // the focus.
   static std::unique_ptr<KeyReceiver> Open(const std::string& displayName);
   ~KeyReceiver();
   KeyReceiver(const KeyReceiver&) = delete;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <numeric>
+#include <string>
 
 #include "DelayFigures.h"
 
@@ -19,16 +20,13 @@ void PrintRow(const char* what, const std::vector<int64_t>& samples) {
               f.max / 1e6);
 }
 
-int64_t Sum(const CoreWaits::Reading& waits) {
-  return std::accumulate(waits.begin(), waits.end(), int64_t{0});
-}
-
-// The delay less what the parties waited for a core meanwhile (their waits
-// may overlap, so this can take off too much, never too little).
-std::vector<int64_t> LessWaits(const std::vector<int64_t>& delays, const Samples& samples) {
-  std::vector<int64_t> less(delays.size());
-  for (std::size_t i = 0; i < delays.size(); ++i) less[i] = delays[i] - Sum(samples.waits[i]);
-  return less;
+// One party's waits for a core during each sample.
+std::vector<int64_t> WaitsOf(const Samples& samples, int party) {
+  std::vector<int64_t> waits;
+  for (const CoreWaits::Reading& reading : samples.waits) {
+    waits.push_back(reading[static_cast<std::size_t>(party)]);
+  }
+  return waits;
 }
 
 // The slowest 1 % (at least one) by this delay, with the mean waits of each
@@ -63,10 +61,14 @@ void PrintRun(const Samples& presses, const Samples& releases) {
   PrintRow("press, beyond the tick wait", presses.beyond);
   PrintRow("release, whole", releases.whole);
   PrintRow("release, beyond the tick wait", releases.beyond);
+  for (int party = 0; party < CoreWaits::kPartyCount; ++party) {
+    const std::vector<int64_t> waits = WaitsOf(presses, party);
+    if (std::all_of(waits.begin(), waits.end(), [](int64_t w) { return w == 0; })) continue;
+    const std::string what = std::string("press, ") + kPartyNames[party] + " waited for a core";
+    PrintRow(what.c_str(), waits);
+  }
   const bool ticks = !presses.beyond.empty();
   const std::vector<int64_t>& press = ticks ? presses.beyond : presses.whole;
-  PrintRow(ticks ? "press, beyond, less waits for a core" : "press, less waits for a core",
-           LessWaits(press, presses));
   PrintSlowest(ticks ? "press beyond the tick wait" : "press", press, presses);
 }
 

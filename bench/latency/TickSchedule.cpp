@@ -5,8 +5,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 namespace brevanto::bench {
@@ -14,12 +12,8 @@ namespace {
 
 constexpr int64_t kNsPerSecond = 1000000000;
 
-std::optional<std::string> ReadFdInfo(int fd) {
-  std::ifstream in("/proc/self/fdinfo/" + std::to_string(fd));
-  if (!in) return std::nullopt;
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
+std::string FdInfoPath(int fd) {
+  return "/proc/self/fdinfo/" + std::to_string(fd);
 }
 
 // "(seconds, nanoseconds)" after the field's name.
@@ -71,7 +65,8 @@ std::optional<TickSchedule> TickSchedule::Find(int64_t periodNs) {
   while (const dirent* entry = ::readdir(dir)) {
     if (entry->d_name[0] == '.') continue;
     const int fd = std::atoi(entry->d_name);
-    const std::optional<std::string> text = ReadFdInfo(fd);
+    ProcFile file(FdInfoPath(fd));
+    const std::optional<std::string_view> text = file.Read();
     if (!text) continue;
     const std::optional<TimerFdInfo> info = ParseTimerFdInfo(*text);
     if (info && info->clockId == CLOCK_MONOTONIC && info->absolute &&
@@ -82,7 +77,7 @@ std::optional<TickSchedule> TickSchedule::Find(int64_t periodNs) {
   }
   ::closedir(dir);
   if (matches != 1) return std::nullopt;
-  TickSchedule schedule(found, periodNs);
+  TickSchedule schedule(ProcFile(FdInfoPath(found)), periodNs);
   if (!schedule.Refresh()) return std::nullopt;
   return schedule;
 }
@@ -96,7 +91,7 @@ bool TickSchedule::Refresh() {
   int good = 0;
   for (int attempt = 0; attempt < 64 && good < 8; ++attempt) {
     const int64_t before = MonotonicNs();
-    const std::optional<std::string> text = ReadFdInfo(fd_);
+    const std::optional<std::string_view> text = info_.Read();
     const int64_t after = MonotonicNs();
     if (!text) return false;
     const std::optional<TimerFdInfo> info = ParseTimerFdInfo(*text);

@@ -3,6 +3,9 @@
 #include <cstdint>
 #include <optional>
 #include <string_view>
+#include <utility>
+
+#include "ProcFile.h"
 
 namespace brevanto::bench {
 
@@ -34,9 +37,9 @@ class TickSchedule {
   bool Refresh();
 
  private:
-  TickSchedule(int fd, int64_t periodNs) : fd_(fd), periodNs_(periodNs) {}
+  TickSchedule(ProcFile info, int64_t periodNs) : info_(std::move(info)), periodNs_(periodNs) {}
 
-  int fd_;
+  ProcFile info_;
   int64_t periodNs_;
   int64_t phaseNs_ = 0;
 };

@@ -4,8 +4,10 @@
 // window with the focus receives it. See docs/PERFORMANCE.md.
 //
 //   latency_bench [--samples=N] [--turbo=0,4] [--display=NAME]
+//                 [--window-manager=COMMAND]
 //
-// Without --display it starts an Xvfb of its own.
+// Without --display it starts an Xvfb of its own, and on it the window
+// manager when one is named.
 
 #include <X11/keysym.h>
 #include <stdlib.h>
@@ -31,11 +33,11 @@
 #include "Report.h"
 #include "TickSchedule.h"
 #include "VirtualButton.h"
+#include "WindowManager.h"
 #include "XTestKey.h"
 #include "app/program/BrevantoProgram.h"
 #include "app/program/ProgramOptions.h"
 #include "core/settings/StartupContext.h"
-#include "platform/linux/timer/TimerFdThread.h"
 
 namespace brevanto::bench {
 namespace {
@@ -60,6 +62,7 @@ struct Options {
   int samples = 1000;
   std::vector<int> turboModes = {0, 4};
   std::string display;
+  std::string windowManager;
   bool valid = true;
 };
 
@@ -80,6 +83,8 @@ Options ParseOptions(int argc, char** argv) {
       }
     } else if (argument.starts_with("--display=")) {
       options.display = argument.substr(10);
+    } else if (argument.starts_with("--window-manager=")) {
+      options.windowManager = argument.substr(17);
     } else {
       options.valid = false;
     }
@@ -112,7 +117,7 @@ Run MeasureXServer(int count, const std::string& display, std::optional<pid_t> x
     run.error = "no XTest on " + display;
     return run;
   }
-  const CoreWaits waits = CoreWaits::Find(TimerFdThread::kThreadName, xServer);
+  CoreWaits waits = CoreWaits::Find(xServer);
   DelaySampler sampler(receiver, keycode, waits, nullptr, kMs);
   sampler.Run(
       count, [&key](bool down) { key->Set(down); }, run.presses, run.releases, run.lost);
@@ -130,7 +135,7 @@ Run MeasureProgram(int turboMode, int count, std::optional<pid_t> xServer, KeyRe
     run.error = "the processing thread's timer was not found";
     return run;
   }
-  const CoreWaits waits = CoreWaits::Find(TimerFdThread::kThreadName, xServer);
+  CoreWaits waits = CoreWaits::Find(xServer);
   if (!waits.HasProcessing()) {
     run.error = "the processing thread was not found";
     return run;
@@ -223,7 +228,9 @@ bool RunProgram(int turboMode, int count, const std::filesystem::path& root,
 int Main(int argc, char** argv) {
   const Options options = ParseOptions(argc, argv);
   if (!options.valid) {
-    std::fprintf(stderr, "usage: latency_bench [--samples=N] [--turbo=0,4] [--display=NAME]\n");
+    std::fprintf(stderr,
+                 "usage: latency_bench [--samples=N] [--turbo=0,4] [--display=NAME] "
+                 "[--window-manager=COMMAND]\n");
     return 2;
   }
   char pattern[] = "/tmp/latency_bench.XXXXXX";
@@ -245,6 +252,16 @@ int Main(int argc, char** argv) {
     display = server->DisplayName();
     xServer = server->Pid();
   }
+  std::unique_ptr<WindowManager> windowManager;
+  if (!options.windowManager.empty()) {
+    std::string error;
+    windowManager = WindowManager::Start(options.windowManager, display,
+                                         (root / "window-manager.log").string(), error);
+    if (!windowManager) {
+      std::fprintf(stderr, "latency_bench: %s\n", error.c_str());
+      return 1;
+    }
+  }
 
   // The program keeps its instance lock, settings and log here, apart from
   // any Brevanto the user runs.
@@ -262,10 +279,12 @@ int Main(int argc, char** argv) {
 
   std::unique_ptr<KeyReceiver> receiver = KeyReceiver::Open(display);
   if (!receiver) {
-    std::fprintf(stderr, "latency_bench: cannot open the X display %s\n", display.c_str());
+    std::fprintf(stderr, "latency_bench: no focused window on the X display %s\n", display.c_str());
     return 1;
   }
-  std::printf("X server %s%s, %u cores\n\n", display.c_str(), server ? " (private Xvfb)" : "",
+  std::printf("X server %s%s, window manager: %s; %u cores\n\n", display.c_str(),
+              server ? " (private Xvfb)" : "",
+              options.windowManager.empty() ? "none" : options.windowManager.c_str(),
               std::thread::hardware_concurrency());
 
   bool ok = true;
@@ -285,6 +304,7 @@ int Main(int argc, char** argv) {
     ok = RunProgram(mode, options.samples, root, xServer, *receiver) && ok;
   }
   receiver.reset();
+  windowManager.reset();
   server.reset();
   if (ok) std::filesystem::remove_all(root);
   return ok ? 0 : 1;

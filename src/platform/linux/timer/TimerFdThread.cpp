@@ -1,7 +1,6 @@
 #include "platform/linux/timer/TimerFdThread.h"
 
 #include <poll.h>
-#include <pthread.h>
 #include <sys/eventfd.h>
 #include <sys/timerfd.h>
 #include <unistd.h>
@@ -94,9 +93,6 @@ bool TimerFdThread::WaitStopped(std::chrono::milliseconds timeout) {
 }
 
 void TimerFdThread::Run() {
-  // Named for the tools that show threads (top -H, perf, the latency
-  // benchmark, which watches how long it waits for a core).
-  ::pthread_setname_np(::pthread_self(), kThreadName);
   pollfd fds[2] = {{timerFd_, POLLIN, 0}, {wakeFd_, POLLIN, 0}};
   while (!stop_.load(std::memory_order_relaxed)) {
     const int n = ::poll(fds, 2, -1);

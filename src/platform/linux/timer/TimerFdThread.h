@@ -15,8 +15,6 @@ namespace brevanto {
 // never waits for another period and never hangs.
 class TimerFdThread final : public TimerThread {
  public:
-  static constexpr const char* kThreadName = "processing";
-
   TimerFdThread() = default;
   TimerFdThread(const TimerFdThread&) = delete;
   TimerFdThread& operator=(const TimerFdThread&) = delete;
