@@ -9,6 +9,7 @@
 #include "core/engine/OutputSelection.h"
 #include "core/input/PressedFlags.h"
 #include "core/log/Logger.h"
+#include "core/ports/MessageSink.h"
 #include "core/processing/AnalogPasses.h"
 #include "core/processing/InjectedInput.h"
 #include "core/processing/InputDevices.h"
@@ -20,7 +21,6 @@
 #include "core/processing/Vibration.h"
 #include "core/profile/ConfigFile.h"
 #include "core/settings/GlobalSettings.h"
-#include "core/ports/MessageSink.h"
 
 namespace brevanto {
 namespace {
@@ -92,6 +92,10 @@ void ProcessingCycle::RunCycle(ConfigFile& profile) {
       dialogInFront || (target_.targetIsOwn() && settings_.SkipForegroundProcessing &&
                         showMainForm_.load(std::memory_order_relaxed));
   bool displayChanged = false;
+  // Keys held when one of the program's windows comes to the front would stay
+  // down there, where the user types, until it lost the front again.
+  if (suppressOutput && !outputSuppressed_) ReleaseHeldRecords(profile);
+  outputSuppressed_ = suppressOutput;
 
   SelectOutputMethod(profile.KeySendMode);
   SetRepeatSameKeyInSequence(profile.RepeatSameKeyInSequence);
@@ -117,6 +121,21 @@ void ProcessingCycle::RunCycle(ConfigFile& profile) {
     context_.profileSwitchRequest = nullptr;
     LOG_INFO("Switching to profile: %s", request->targetName.c_str());
     profiles_.SwitchTo(request->targetName);
+  }
+}
+
+void ProcessingCycle::ReleaseHeldRecords(ConfigFile& profile) {
+  const int joysticks = std::clamp(profile.NumberOfJoysticks(), 0, kMaxJoysticks);
+  const int count = ButtonCount(profile);
+  for (int slot = 0; slot < joysticks; ++slot) {
+    ProfileJoystick* buttons = profile.Joystick(slot);
+    if (!buttons) continue;
+    for (int i = 0; i < count; ++i) {
+      ButtonAssignment& record = buttons->Button(i);
+      // Only what holds output: a release would turn a pending short press
+      // into a tap sent to the program's own window.
+      if (record.keysHeld) ForceRelease(record, context_);
+    }
   }
 }
 

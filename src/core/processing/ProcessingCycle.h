@@ -7,8 +7,8 @@
 #include "core/engine/EngineContext.h"
 #include "core/input/AliasEvaluation.h"
 #include "core/input/SlotState.h"
-#include "core/processing/ProcessingTimer.h"
 #include "core/ports/WindowTracker.h"
+#include "core/processing/ProcessingTimer.h"
 
 namespace brevanto {
 
@@ -79,6 +79,8 @@ class ProcessingCycle final : public TickHandler {
  private:
   void RunCycle(ConfigFile& profile);
   void ProcessInjectedInput(ConfigFile& profile, std::span<bool> processed);
+  // Lets go of every key and mouse button the records of profile hold.
+  void ReleaseHeldRecords(ConfigFile& profile);
   // Returns whether a pressed flag of the slot changed.
   bool ProcessSlot(ConfigFile& profile, int slot, bool suppressOutput, bool profileChanged,
                    std::span<bool> processed, bool& displayChanged);
@@ -102,6 +104,7 @@ class ProcessingCycle final : public TickHandler {
   EngineContext context_;
   SlotStates slots_{};
   const ConfigFile* lastProfile_ = nullptr;
+  bool outputSuppressed_ = false;
 };
 
 }  // namespace brevanto

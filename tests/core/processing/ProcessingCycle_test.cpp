@@ -278,6 +278,40 @@ INSTANTIATE_TEST_SUITE_P(
         ForegroundCase{"DeviceDialogOpenBehindAnotherWindow", kEditor, true, true, true, true, {}}),
     [](const ::testing::TestParamInfo<ForegroundCase>& info) { return info.param.name; });
 
+// A key held when the program's own window comes to the front goes up then:
+// the user types there. Back in the other window, a button still held presses
+// its key again.
+struct OwnWindowHoldCase {
+  const char* name;
+  const char* script;
+  std::vector<std::string> events;
+};
+
+class OwnWindowHoldTest : public ProcessingCycleTest,
+                          public ::testing::WithParamInterface<OwnWindowHoldCase> {};
+
+TEST_P(OwnWindowHoldTest, KeysHeldWhenTheMainWindowComesToTheFrontGoUp) {
+  settings_.SkipForegroundProcessing = true;
+  tracker_.SetForeground(kEditor);
+  Keys(main_, 1, PlainButton(1), kA);
+  Start(GetParam().script);
+
+  std::vector<std::string> events = RunTo(3);
+  tracker_.SetForeground(kMainWindow);
+  for (std::string& e : RunTo(6)) events.push_back(e);
+  tracker_.SetForeground(kEditor);
+  for (std::string& e : RunTo(9)) events.push_back(e);
+
+  EXPECT_EQ(events, GetParam().events);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Holds, OwnWindowHoldTest,
+    ::testing::Values(
+        OwnWindowHoldCase{"LetGoInFront", "2 1 b1 1\n5 1 b1 0\nend 9\n", {"2:41+", "4:41-"}},
+        OwnWindowHoldCase{"StillHeldOnReturn", "2 1 b1 1\nend 9\n", {"2:41+", "4:41-", "7:41+"}}),
+    [](const ::testing::TestParamInfo<OwnWindowHoldCase>& info) { return info.param.name; });
+
 TEST_F(ProcessingCycleTest, ProfileSwitchTakesEffectFromTheNextCycle) {
   LogCapture log;
   ProfileSwitch(main_, PlainButton(1), "Other");
