@@ -12,6 +12,8 @@ namespace brevanto::bench {
 namespace {
 
 constexpr int64_t kSetUpTimeoutNs = 5000000000;
+// Tries of 20 ms each.
+constexpr int kRemapEvery = 10;
 
 }  // namespace
 
@@ -24,12 +26,16 @@ std::unique_ptr<KeyReceiver> KeyReceiver::Open(const std::string& displayName) {
   XMapRaised(display, window);
   XSync(display, False);
   std::unique_ptr<KeyReceiver> receiver(new KeyReceiver(display, window));
-  // A window manager maps the window in its own time, and may hand the
-  // focus on meanwhile: the focus is asked for until it is there.
+  // A window manager maps the window in its own time, and one still starting
+  // may drop the request (Openbox announces itself before it manages
+  // windows): the map is asked for again, and the focus until it is there.
   const int64_t end = MonotonicNs() + kSetUpTimeoutNs;
-  while (MonotonicNs() < end) {
+  for (int attempt = 1; MonotonicNs() < end; ++attempt) {
     XWindowAttributes attributes{};
     XGetWindowAttributes(display, window, &attributes);
+    if (attributes.map_state != IsViewable && attempt % kRemapEvery == 0) {
+      XMapRaised(display, window);
+    }
     if (attributes.map_state == IsViewable) {
       XSetInputFocus(display, window, RevertToParent, CurrentTime);
       Window focus = None;

@@ -6,8 +6,8 @@
 
 #include <chrono>
 #include <sstream>
-#include <vector>
 #include <thread>
+#include <vector>
 
 #include "ChildProgram.h"
 
