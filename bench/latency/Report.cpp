@@ -29,6 +29,12 @@ std::vector<int64_t> WaitsOf(const Samples& samples, int party) {
   return waits;
 }
 
+// Parties that cannot be read count 0 throughout and are left out.
+bool Watched(const Samples& samples, int party) {
+  const std::vector<int64_t> waits = WaitsOf(samples, party);
+  return std::any_of(waits.begin(), waits.end(), [](int64_t w) { return w != 0; });
+}
+
 // The slowest 1 % (at least one) by this delay, with the mean waits of each
 // party in them.
 void PrintSlowest(const char* what, const std::vector<int64_t>& delays, const Samples& samples) {
@@ -48,7 +54,7 @@ void PrintSlowest(const char* what, const std::vector<int64_t>& delays, const Sa
   }
   std::printf("  slowest %zu by %s: mean %.3f ms; waited for a core:", n, what, delay / n / 1e6);
   for (int p = 0; p < CoreWaits::kPartyCount; ++p) {
-    std::printf(" %s %.3f", kPartyNames[p], waits[p] / n / 1e6);
+    if (Watched(samples, p)) std::printf(" %s %.3f", kPartyNames[p], waits[p] / n / 1e6);
   }
   std::printf(" ms\n");
 }
@@ -62,10 +68,9 @@ void PrintRun(const Samples& presses, const Samples& releases) {
   PrintRow("release, whole", releases.whole);
   PrintRow("release, beyond the tick wait", releases.beyond);
   for (int party = 0; party < CoreWaits::kPartyCount; ++party) {
-    const std::vector<int64_t> waits = WaitsOf(presses, party);
-    if (std::all_of(waits.begin(), waits.end(), [](int64_t w) { return w == 0; })) continue;
+    if (!Watched(presses, party)) continue;
     const std::string what = std::string("press, ") + kPartyNames[party] + " waited for a core";
-    PrintRow(what.c_str(), waits);
+    PrintRow(what.c_str(), WaitsOf(presses, party));
   }
   const bool ticks = !presses.beyond.empty();
   const std::vector<int64_t>& press = ticks ? presses.beyond : presses.whole;
