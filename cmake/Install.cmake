@@ -1,6 +1,6 @@
 # What `cmake --install` puts under the prefix: the two programs, the desktop
-# entry with its icons and metainfo, manual pages, bash completion, the
-# documentation and the device-access rules. Every destination is relative,
+# entry with its icons and metainfo, the GNOME Shell extension, manual pages,
+# bash completion, the documentation and the device-access rules. Every destination is relative,
 # so an install into any prefix (or DESTDIR) stays inside it.
 include(GNUInstallDirs)
 
@@ -27,6 +27,12 @@ install(FILES ${BREVANTO_DATA}/icons/brevanto.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(FILES ${BREVANTO_DATA}/icons/brevanto-running.svg ${BREVANTO_DATA}/icons/brevanto-paused.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/status)
+
+# The GNOME Shell extension that tells the program which window has the
+# focus in a Wayland session. (The KWin script is built into the program,
+# which hands it to KWin itself.)
+install(DIRECTORY ${BREVANTO_DATA}/gnome-shell/brevanto-focus@brevanto.example
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/gnome-shell/extensions)
 
 install(FILES ${BREVANTO_DATA}/completion/brevantoctl
         DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)

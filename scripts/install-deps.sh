@@ -10,6 +10,7 @@ packages=(
   nlohmann-json3-dev
   libx11-dev libxcb1-dev libxtst-dev libxi-dev libxkbcommon-dev
   libsdl2-dev
+  libwayland-dev wayland-protocols sway
   qt6-base-dev qt6-multimedia-dev qt6-svg-dev fonts-noto-cjk
   xvfb xauth x11-utils
   dbus-daemon

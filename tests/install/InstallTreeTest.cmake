@@ -57,6 +57,8 @@ set(expected
     share/man/man1/brevanto.1.gz
     share/man/man1/brevantoctl.1.gz
     share/bash-completion/completions/brevantoctl
+    share/gnome-shell/extensions/brevanto-focus@brevanto.example/metadata.json
+    share/gnome-shell/extensions/brevanto-focus@brevanto.example/extension.js
     share/doc/brevanto/README.md
     share/doc/brevanto/copyright
     share/doc/brevanto/changelog.gz

@@ -20,6 +20,25 @@ TEST(UinputNotice, NotForAMissingOrAWritableNode) {
   EXPECT_FALSE(UinputNodeNotWritable(dir.File("uinput")));
 }
 
+TEST(UinputNotice, AMissingNodeMattersOnlyInAWaylandSession) {
+  TempDir dir;
+  dir.Write("uinput", "");
+  const struct {
+    const char* node;
+    bool wayland;
+    bool wanted;
+  } cases[] = {
+      {"missing", false, false},  // XTest reaches every X11 window
+      {"missing", true, true},    // XTest reaches no Wayland window
+      {"uinput", false, false},
+      {"uinput", true, false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(UinputNoticeWanted(dir.File(c.node), c.wayland), c.wanted)
+        << c.node << (c.wayland ? " wayland" : " x11");
+  }
+}
+
 TEST(UinputNotice, ForANodeThisUserMayNotWrite) {
   if (::geteuid() == 0) GTEST_SKIP() << "root may write any node";
   TempDir dir;

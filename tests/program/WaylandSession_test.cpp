@@ -82,43 +82,56 @@ TEST(WaylandSession, TheWindowGoesThroughXWaylandUnlessThePlatformIsChosen) {
 }
 
 TEST(WaylandSession, ReportSaysWhereKeysGoAndWhatTheLinksSee) {
-  const std::string links =
-      "Wayland session: application links see only X11 windows; mouse positions on the screen "
-      "reach only X11 windows";
+  const SessionWindows x11Only{false, "links: X11 only"};
+  const SessionWindows wayland{true, "links: Wayland too"};
   const struct {
     const char* name;
     std::string platform;
     SessionOutput output;
+    SessionWindows windows;
     std::vector<std::string> lines;
   } cases[] = {
       {"uinput open",
        "xcb",
        {true, true},
+       wayland,
        {"Wayland session: the window runs through XWayland",
-        "Wayland session: keys and mouse go through uinput and reach every window", links}},
+        "Wayland session: keys and mouse go through uinput and reach every window",
+        "links: Wayland too"}},
       {"uinput not writable",
        "xcb",
        {true, false},
+       x11Only,
        {"Wayland session: the window runs through XWayland",
         "Wayland session: /dev/uinput is not writable, so keys and mouse go through XTest and "
         "reach only X11 windows",
-        links}},
+        "links: X11 only"}},
       {"uinput refused by option, no window",
        "",
        {false, false},
+       x11Only,
        {"Wayland session: no window",
         "Wayland session: keys and mouse go through XTest (--no-uinput) and reach only X11 "
         "windows",
-        links}},
-      {"native Wayland window chosen by the user",
+        "links: X11 only"}},
+      {"native Wayland window chosen by the user, X11 tracking",
        "wayland",
        {true, true},
+       x11Only,
        {"Wayland session: the window runs on the Qt platform 'wayland'; the window tracking sees "
         "only X11 windows",
-        "Wayland session: keys and mouse go through uinput and reach every window", links}},
+        "Wayland session: keys and mouse go through uinput and reach every window",
+        "links: X11 only"}},
+      {"native Wayland window chosen by the user, Wayland tracking",
+       "wayland",
+       {true, true},
+       wayland,
+       {"Wayland session: the window runs on the Qt platform 'wayland'",
+        "Wayland session: keys and mouse go through uinput and reach every window",
+        "links: Wayland too"}},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(WaylandSessionReport(c.platform, c.output), c.lines) << c.name;
+    EXPECT_EQ(WaylandSessionReport(c.platform, c.output, c.windows), c.lines) << c.name;
   }
 }
 
@@ -126,10 +139,15 @@ class WaylandSessionProgram : public ProgramInProcess {};
 
 TEST_F(WaylandSessionProgram, TheRunningProgramLogsWhatWorks) {
   ScopedVariable session("XDG_SESSION_TYPE", "wayland");
+  ScopedVariable display("WAYLAND_DISPLAY", nullptr);
   ASSERT_TRUE(Start());
   const std::string log = ReadText(run.LogPath());
   const std::string platform = QGuiApplication::platformName().toStdString();
-  for (const std::string& line : WaylandSessionReport(platform, {false, false})) {
+  // No compositor to ask: the X server's windows only.
+  const SessionWindows windows{false,
+                               "Wayland session: this desktop tells no program which Wayland "
+                               "window is active; application links see only X11 windows"};
+  for (const std::string& line : WaylandSessionReport(platform, {false, false}, windows)) {
     EXPECT_NE(log.find(line), std::string::npos) << line << "\n" << log;
   }
 }

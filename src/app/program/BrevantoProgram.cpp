@@ -20,6 +20,7 @@
 #include "app/program/FatalError.h"
 #include "app/program/UinputNotice.h"
 #include "app/program/WaylandSession.h"
+#include "app/program/WindowTrackerChoice.h"
 #include "app/signals/ShutdownSignalNotifier.h"
 #include "core/applink/AppLinkManager.h"
 #include "core/engine/ButtonEngine.h"
@@ -53,7 +54,6 @@
 #include "platform/linux/sdl/SdlRumble.h"
 #include "platform/linux/sdl/VirtualPadDriver.h"
 #include "platform/linux/shell/ControllerSettingsTool.h"
-#include "platform/linux/x11/X11WindowTracker.h"
 #include "ui/AppIcons.h"
 #include "ui/ApplicationFont.h"
 #include "ui/QtMessageSink.h"
@@ -205,8 +205,10 @@ std::optional<int> BrevantoProgram::StartUp() {
   }
 
   // Output first: the key names of the lists come from the keyboard layout.
+  const bool wayland = IsWaylandSession(context_.environment);
   LinuxOutput::Options outputOptions;
   outputOptions.useUinput = !options_.noUinput;
+  outputOptions.waylandSession = wayland;
   output_ = std::make_unique<LinuxOutput>(outputOptions);
   output_->Register();
   // A held key is one press: the X server must not repeat the own keyboards.
@@ -216,15 +218,17 @@ std::optional<int> BrevantoProgram::StartUp() {
   }
   layout_ = XkbKeyboardLayout::Open();
   SetKeyboardLayout(layout_.get());
-  tracker_ = std::make_unique<X11WindowTracker>();
+  ChosenWindowTracker chosen = ChooseSessionWindowTracker(context_.environment);
+  tracker_ = std::move(chosen.tracker);
   clipboard_ = std::make_unique<X11Clipboard>();
 
-  CreateProcessing();
+  CreateProcessing(!chosen.seesWaylandWindows);
   LogSystemVersion();
-  if (IsWaylandSession(context_.environment)) {
+  if (wayland) {
     const std::string platform = form_ ? QGuiApplication::platformName().toStdString() : "";
     for (const std::string& line :
-         WaylandSessionReport(platform, {!options_.noUinput, output_->HasUinput()})) {
+         WaylandSessionReport(platform, {!options_.noUinput, output_->HasUinput()},
+                              {chosen.seesWaylandWindows, chosen.logLine})) {
       LOG_INFO("%s", line.c_str());
     }
   }
@@ -250,7 +254,7 @@ std::optional<int> BrevantoProgram::StartUp() {
     SyncShowMainForm();
   }
   if (!options_.noUinput && !output_->HasUinput() &&
-      UinputNodeNotWritable(UinputDevice::kDefaultPath)) {
+      UinputNoticeWanted(UinputDevice::kDefaultPath, wayland)) {
     LOG_INFO("%s", kUinputNoticeLog);
     if (form_) ShowUinputNotice(form_.get());
   }
@@ -266,11 +270,14 @@ std::optional<int> BrevantoProgram::StartUp() {
   return std::nullopt;
 }
 
-void BrevantoProgram::CreateProcessing() {
+void BrevantoProgram::CreateProcessing(bool targetsAreXWindows) {
   sink_ = std::make_unique<QtMessageSink>(this, [this](const PostedMessage& m) { OnPosted(m); });
   target_ = std::make_unique<TargetWindow>(*tracker_);
-  // KeySendMode 3 addresses its key events to the window the cycle sampled.
-  output_->MessageMethod().SetTargetWindowSource([this] { return target_->targetWindow(); });
+  // KeySendMode 3 addresses its key events to the window the cycle sampled;
+  // the id of a Wayland window means nothing to the X server.
+  if (targetsAreXWindows) {
+    output_->MessageMethod().SetTargetWindowSource([this] { return target_->targetWindow(); });
+  }
 }
 
 bool BrevantoProgram::CreateControllers() {

@@ -46,8 +46,8 @@ class TargetWindow;
 class TickHandler;
 class Vibration;
 class VirtualPadDriver;
+class WindowTracker;
 class X11Clipboard;
-class X11WindowTracker;
 class XInputBackend;
 class XkbKeyboardLayout;
 
@@ -154,7 +154,9 @@ class BrevantoProgram final : public QObject,
   bool CreateControllers();
   bool StartVirtualPads();
   void CreateProfiles();
-  void CreateProcessing();
+  // targetsAreXWindows: the tracker's windows are X windows, which
+  // KeySendMode 3 can address.
+  void CreateProcessing(bool targetsAreXWindows);
   void WatchEvents();
   // --screenshots: writes the window's pictures, then ends the program.
   void TakeScreenshots();
@@ -190,7 +192,7 @@ class BrevantoProgram final : public QObject,
   std::unique_ptr<LinuxOutput> output_;
   std::unique_ptr<OwnKeyRepeatNotifier> keyRepeat_;
   std::unique_ptr<XkbKeyboardLayout> layout_;
-  std::unique_ptr<X11WindowTracker> tracker_;
+  std::unique_ptr<WindowTracker> tracker_;
   std::unique_ptr<X11Clipboard> clipboard_;
 
   // Controllers.

@@ -17,6 +17,11 @@ bool UinputNodeNotWritable(const std::string& path) {
   return ::access(path.c_str(), F_OK) == 0 && ::access(path.c_str(), W_OK) != 0;
 }
 
+bool UinputNoticeWanted(const std::string& path, bool waylandSession) {
+  if (waylandSession && ::access(path.c_str(), F_OK) != 0) return true;
+  return UinputNodeNotWritable(path);
+}
+
 std::string UinputNoticeText() {
   return "/dev/uinput に書き込めないため、キーとマウスの入力は X サーバー (XTest) "
          "を通して送ります。"

@@ -10,6 +10,10 @@ namespace brevanto {
 // user may not write it: the one case the installed udev rule mends. (A
 // missing node means no uinput module, which the log already names.)
 bool UinputNodeNotWritable(const std::string& path);
+// Whether to tell the user: the node cannot be written, or, in a Wayland
+// session, where XTest reaches no Wayland window, it is missing too (the
+// installed module-load entry mends that).
+bool UinputNoticeWanted(const std::string& path, bool waylandSession);
 
 // What the user can do about it, for the log and for the window.
 extern const char* const kUinputNoticeLog;

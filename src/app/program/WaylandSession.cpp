@@ -15,15 +15,16 @@ void PreferX11Platform() {
   if (chosen == nullptr || chosen[0] == '\0') ::setenv("QT_QPA_PLATFORM", "xcb", 1);
 }
 
-std::vector<std::string> WaylandSessionReport(const std::string& platform, SessionOutput output) {
+std::vector<std::string> WaylandSessionReport(const std::string& platform, SessionOutput output,
+                                              const SessionWindows& windows) {
   std::vector<std::string> lines;
   if (platform.empty()) {
     lines.emplace_back("Wayland session: no window");
   } else if (platform == "xcb") {
     lines.emplace_back("Wayland session: the window runs through XWayland");
   } else {
-    lines.push_back("Wayland session: the window runs on the Qt platform '" + platform +
-                    "'; the window tracking sees only X11 windows");
+    lines.push_back("Wayland session: the window runs on the Qt platform '" + platform + "'" +
+                    (windows.wayland ? "" : "; the window tracking sees only X11 windows"));
   }
   if (output.uinputOpen) {
     lines.emplace_back("Wayland session: keys and mouse go through uinput and reach every window");
@@ -36,9 +37,7 @@ std::vector<std::string> WaylandSessionReport(const std::string& platform, Sessi
         "Wayland session: keys and mouse go through XTest (--no-uinput) and reach only X11 "
         "windows");
   }
-  lines.emplace_back(
-      "Wayland session: application links see only X11 windows; mouse positions on the screen "
-      "reach only X11 windows");
+  if (!windows.trackingLine.empty()) lines.push_back(windows.trackingLine);
   return lines;
 }
 

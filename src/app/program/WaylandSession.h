@@ -11,8 +11,8 @@ namespace brevanto {
 // $WAYLAND_DISPLAY to connect to).
 bool IsWaylandSession(const EnvironmentLookup& environment);
 
-// The window runs through XWayland: the application links and the window
-// tracking know X11 only. Sets QT_QPA_PLATFORM=xcb unless the user chose a
+// The window runs through XWayland, where the X11 parts of the program
+// (clipboard, keyboard layout, key repeat) work. Sets QT_QPA_PLATFORM=xcb unless the user chose a
 // platform; must run before the QApplication exists.
 void PreferX11Platform();
 
@@ -23,6 +23,11 @@ struct SessionOutput {
   bool uinputWanted = true;  // false with --no-uinput
   bool uinputOpen = false;
 };
-std::vector<std::string> WaylandSessionReport(const std::string& platform, SessionOutput output);
+struct SessionWindows {
+  bool wayland = false;      // the window tracking sees Wayland windows
+  std::string trackingLine;  // what the application links see
+};
+std::vector<std::string> WaylandSessionReport(const std::string& platform, SessionOutput output,
+                                              const SessionWindows& windows);
 
 }  // namespace brevanto

@@ -5,7 +5,8 @@
 
 namespace brevanto {
 
-// A top-level window of the desktop (an X11 window id); 0 is none.
+// A top-level window of the desktop (an X11 window id, or a number the
+// tracker gives each window the desktop reports); 0 is none.
 using WindowId = uint32_t;
 inline constexpr WindowId kNoWindow = 0;
 
@@ -38,6 +39,10 @@ class WindowTracker {
   virtual ProcessPath ProcessPathOf(WindowId window) = 0;
   // The desktop background or a panel/dock rather than an application.
   virtual bool IsDesktopOrDock(WindowId window) = 0;
+  // The window belongs to this very process. Trackers that learn the
+  // window's process id from the desktop can tell; the others leave it to the
+  // executable's name and the main window's handle.
+  virtual bool IsOwnWindow(WindowId /*window*/) { return false; }
 };
 
 }  // namespace brevanto

@@ -53,7 +53,8 @@ void TargetWindow::Sample() {
             static_cast<unsigned>(window), path.c_str(), title.c_str());
 
   const WindowId mainWindow = mainWindow_.load(std::memory_order_relaxed);
-  targetIsOwn_ = IsOwnExecutable(path) || (window != kNoWindow && window == mainWindow);
+  targetIsOwn_ = IsOwnExecutable(path) ||
+                 (window != kNoWindow && (window == mainWindow || tracker_.IsOwnWindow(window)));
 
   if (appLinksSuspended_.load(std::memory_order_relaxed) || !onChanged_) return;
   // Application links know the desktop and the task bar as a window without

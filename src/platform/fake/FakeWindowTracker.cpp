@@ -27,4 +27,9 @@ bool FakeWindowTracker::IsDesktopOrDock(WindowId window) {
   return it != windows_.end() && it->second.desktopOrDock;
 }
 
+bool FakeWindowTracker::IsOwnWindow(WindowId window) {
+  const auto it = windows_.find(window);
+  return it != windows_.end() && it->second.ownProcess;
+}
+
 }  // namespace brevanto

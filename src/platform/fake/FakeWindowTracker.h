@@ -15,6 +15,7 @@ class FakeWindowTracker final : public WindowTracker {
     std::string title;
     ProcessPath process;
     bool desktopOrDock = false;
+    bool ownProcess = false;
   };
 
   void AddWindow(WindowId id, Window window) { windows_[id] = std::move(window); }
@@ -26,6 +27,7 @@ class FakeWindowTracker final : public WindowTracker {
   std::string WindowTitle(WindowId window) override;
   ProcessPath ProcessPathOf(WindowId window) override;
   bool IsDesktopOrDock(WindowId window) override;
+  bool IsOwnWindow(WindowId window) override;
 
   int DetailQueries() const { return detailQueries_; }
 

@@ -66,7 +66,7 @@ TEST_F(TargetWindowTest, SameWindowStayingInFrontIsNotAChange) {
   EXPECT_THAT(changes_.back(), (Change{"/usr/bin/editor", "Editor"}));
 }
 
-TEST_F(TargetWindowTest, OwnWindowsAreRecognisedByExecutableNameOrMainWindow) {
+TEST_F(TargetWindowTest, OwnWindowsAreRecognisedByExecutableNameMainWindowOrProcess) {
   struct Case {
     const char* path;
     bool own;
@@ -86,6 +86,15 @@ TEST_F(TargetWindowTest, OwnWindowsAreRecognisedByExecutableNameOrMainWindow) {
   desktop_.AddWindow(51, FakeWindowTracker::Window{"Brevanto", {}, false});
   target_.SetMainWindowHandle(51);
   desktop_.SetForeground(51);
+  target_.Sample();
+  EXPECT_TRUE(target_.targetIsOwn());
+
+  // A desktop that names the window's process: ours, whatever the
+  // executable is called.
+  desktop_.AddWindow(52,
+                     FakeWindowTracker::Window{
+                         "Brevanto", {ProcessPathStatus::Found, "/tmp/renamed", 0}, false, true});
+  desktop_.SetForeground(52);
   target_.Sample();
   EXPECT_TRUE(target_.targetIsOwn());
 

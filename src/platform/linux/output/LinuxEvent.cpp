@@ -50,9 +50,21 @@ unsigned LinuxEvent::LayoutKeycode(uint8_t virtualKey, uint8_t scanCode, bool ex
   return code ? code + kXKeycodeOffset : 0;
 }
 
+void LinuxEvent::SendLayoutKeyThroughUinput(uint8_t virtualKey, uint8_t scanCode, int32_t flags) {
+  const unsigned keycode = out_.x ? LayoutKeycode(virtualKey, scanCode, Extended(flags)) : 0;
+  const uint16_t code = keycode > kXKeycodeOffset
+                            ? static_cast<uint16_t>(keycode - kXKeycodeOffset)
+                            : EvdevKeyOfVirtualKey(virtualKey, scanCode, Extended(flags));
+  if (code == 0) {
+    LOG_DEBUG("Output: no key for virtual key %02X", virtualKey);
+    return;
+  }
+  out_.uinput->Key(code, !KeyUp(flags));
+}
+
 void LinuxEvent::MoveAbsolute(int32_t x, int32_t y) {
   // X knows the screen size; uinput leaves the scaling to the compositor.
-  if (out_.x) {
+  if (out_.x && !UinputFirst()) {
     out_.x->MoveAbsolute(x, y);
     out_.x->Flush();
   } else if (out_.uinput) {

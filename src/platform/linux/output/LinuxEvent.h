@@ -14,8 +14,12 @@ class XTestConnection;
 struct OutputFacilities {
   InputEventWriter* uinput = nullptr;
   XTestConnection* x = nullptr;
+  // A Wayland session: the X server is XWayland, which reaches only X11
+  // windows, so uinput serves every method when it is there.
+  bool wayland = false;
   bool dropLogged = false;
   bool messageDropLogged = false;
+  bool messageFallbackLogged = false;
 };
 
 // The mouse operations and the Pause sequence, common to every output method:
@@ -42,6 +46,11 @@ class LinuxEvent : public AbstractEvent {
   // keys the layout has no keysym for fall back to their place on the board.
   // 0 when there is none. Needs the X connection.
   unsigned LayoutKeycode(uint8_t virtualKey, uint8_t scanCode, bool extended) const;
+  // Whether keys and the pointer go through uinput although X is there.
+  bool UinputFirst() const { return out_.uinput != nullptr && out_.wayland; }
+  // The key of the virtual key's character through uinput: the layout's
+  // key when X knows the layout, else the key of the US board.
+  void SendLayoutKeyThroughUinput(uint8_t virtualKey, uint8_t scanCode, int32_t flags);
   // Logs, once for all methods, that a request had nowhere to go.
   void Drop();
 

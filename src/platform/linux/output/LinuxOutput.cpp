@@ -11,6 +11,7 @@ LinuxOutput::LinuxOutput(const Options& options) {
   if (options.useX) x_ = XTestConnection::Open(options.displayName);
   facilities_.uinput = uinput_ ? &uinput_->Writer() : nullptr;
   facilities_.x = x_.get();
+  facilities_.wayland = options.waylandSession;
 }
 
 LinuxOutput::~LinuxOutput() {

@@ -24,6 +24,8 @@ class LinuxOutput {
     std::string uinputPath = "/dev/uinput";
     bool useX = true;
     const char* displayName = nullptr;  // nullptr: $DISPLAY
+    // X is XWayland: uinput serves every method when it is open.
+    bool waylandSession = false;
   };
 
   LinuxOutput() : LinuxOutput(Options{}) {}

@@ -7,6 +7,10 @@
 namespace brevanto {
 
 void SendInputVKEventImpl::KeyEvent(uint8_t virtualKey, uint8_t scanCode, int32_t flags) {
+  if (UinputFirst()) {
+    SendLayoutKeyThroughUinput(virtualKey, scanCode, flags);
+    return;
+  }
   if (!out_.x) {
     if (const uint16_t code = EvdevKeyOfVirtualKey(virtualKey, scanCode, Extended(flags))) {
       SendEvdevKey(code, !KeyUp(flags));

@@ -6,6 +6,17 @@
 namespace brevanto {
 
 void SendMessageEventImpl::KeyEvent(uint8_t virtualKey, uint8_t scanCode, int32_t flags) {
+  // Without uinput, X11 windows still take messages when the target is an
+  // X window; a Wayland window's id means nothing to the X server.
+  if (out_.wayland && (out_.uinput != nullptr || !target_)) {
+    if (!out_.messageFallbackLogged) {
+      out_.messageFallbackLogged = true;
+      LOG_INFO(
+          "KeySendMode 3: Wayland windows take no key messages; keys go as with KeySendMode 1");
+    }
+    byVirtualKey_.KeyEvent(virtualKey, scanCode, flags);
+    return;
+  }
   if (!out_.x) {
     if (!out_.messageDropLogged) {
       out_.messageDropLogged = true;
