@@ -208,6 +208,30 @@ class DesktopSessionTest : public ::testing::Test {
         dir_.File("probe.log"));
   }
 
+  // A headless KWin serving socket; skips the test where it or GTK is
+  // missing.
+  void StartKWin(const std::string& socket, std::unique_ptr<SessionProcess>& compositor) {
+    const std::optional<std::string> kwin = FindProgram("kwin_wayland");
+    if (!kwin) GTEST_SKIP() << "kwin_wayland is not installed (Debian package kwin-wayland)";
+    if (!GtkAvailable()) {
+      GTEST_SKIP() << "python3 with GTK 3 (python3-gi, gir1.2-gtk-3.0) is missing";
+    }
+    const std::vector<std::string> arguments{
+        "--virtual", "--no-lockscreen", "--width", "800", "--height", "600", "--socket", socket};
+    compositor = std::make_unique<SessionProcess>(*kwin, arguments, SessionEnvironment(),
+                                                  dir_.File("kwin.log"));
+    if (compositor->Error() == EPERM) {
+      // kwin_wayland carries a file capability (cap_sys_resource) that a
+      // container may not grant; a copy without it runs all the same.
+      const std::string copy = dir_.File("kwin_wayland");
+      std::filesystem::copy_file(*kwin, copy);
+      compositor = std::make_unique<SessionProcess>(copy, arguments, SessionEnvironment(),
+                                                    dir_.File("kwin.log"));
+    }
+    ASSERT_GT(compositor->Pid(), 0)
+        << "cannot start kwin_wayland: " << std::strerror(compositor->Error());
+  }
+
   std::string Log(const std::string& name) const { return testing::ReadBytes(dir_.File(name)); }
 
   BusFixture bus_;
@@ -217,25 +241,10 @@ class DesktopSessionTest : public ::testing::Test {
 };
 
 TEST_F(DesktopSessionTest, KWinReportsANativeWaylandWindow) {
-  const std::optional<std::string> kwin = FindProgram("kwin_wayland");
-  if (!kwin) GTEST_SKIP() << "kwin_wayland is not installed (Debian package kwin-wayland)";
-  if (!GtkAvailable()) GTEST_SKIP() << "python3 with GTK 3 (python3-gi, gir1.2-gtk-3.0) is missing";
-
   const std::string socket = "brevanto-kwin-test";
-  const std::vector<std::string> arguments{
-      "--virtual", "--no-lockscreen", "--width", "800", "--height", "600", "--socket", socket};
-  auto compositor = std::make_unique<SessionProcess>(*kwin, arguments, SessionEnvironment(),
-                                                     dir_.File("kwin.log"));
-  if (compositor->Error() == EPERM) {
-    // kwin_wayland carries a file capability (cap_sys_resource) that a
-    // container may not grant; a copy without it runs all the same.
-    const std::string copy = dir_.File("kwin_wayland");
-    std::filesystem::copy_file(*kwin, copy);
-    compositor = std::make_unique<SessionProcess>(copy, arguments, SessionEnvironment(),
-                                                  dir_.File("kwin.log"));
-  }
-  ASSERT_GT(compositor->Pid(), 0) << "cannot start kwin_wayland: "
-                                  << std::strerror(compositor->Error());
+  std::unique_ptr<SessionProcess> compositor;
+  StartKWin(socket, compositor);
+  if (IsSkipped() || HasFatalFailure()) return;
 
   testing::LogCapture log(/*debug=*/true);
   QDBusConnection program = bus_.Open();
@@ -359,6 +368,71 @@ TEST_F(DesktopSessionTest, GnomeShellExtensionOnceEnabledReportsANativeWaylandWi
 
   probe.reset();
   EXPECT_TRUE(RunUntil([&] { return tracking.Tracker().ForegroundWindow() == kNoWindow; }));
+}
+
+// The running program in a Plasma session: it loads its script into KWin,
+// takes the reports, and an application link on a native Wayland window
+// switches the profile through the processing cycle.
+TEST_F(DesktopSessionTest, TheRunningProgramUnderKWinSwitchesTheProfileForANativeWindow) {
+  const std::string socket = "brevanto-kwin-program";
+  std::unique_ptr<SessionProcess> compositor;
+  StartKWin(socket, compositor);
+  if (IsSkipped() || HasFatalFailure()) return;
+  QDBusConnection bus = bus_.Open();
+  ASSERT_TRUE(RunUntil([&] { return FindReportingDesktop(bus) == ReportingDesktop::KWin; }, 30000))
+      << Log("kwin.log");
+
+  const std::string data = dir_.File("data");
+  std::filesystem::create_directories(data);
+  const std::string profile = "[General]\r\nFileVersion=70\r\nNumberOfJoysticks=1\r\n";
+  dir_.Write("data/Desktop.cfg", profile);
+  dir_.Write("data/Probe.cfg", profile);
+  dir_.Write("data/Brevanto.ini", "[LastStatus]\r\nFileName=Desktop\r\n");
+  dir_.Write("data/AppLink.dat",
+             "\xEF\xBB\xBF"
+             "AppLinkData\r\n46\r\n1\r\n\r\n"
+             "Probe|Probe|python3|Brevanto probe\r\n");
+  Environment environment = SessionEnvironment();
+  environment["XDG_SESSION_TYPE"] = "wayland";
+  environment["WAYLAND_DISPLAY"] = socket;
+  auto brevanto = std::make_unique<SessionProcess>(
+      BREVANTO_PATH, std::vector<std::string>{"--headless", "--no-uinput", "--data-dir", data},
+      environment, dir_.File("brevanto.out"));
+  ASSERT_GT(brevanto->Pid(), 0);
+  const std::string log = data + "/Brevanto.log";
+  const auto logHas = [&](const std::string& text, std::size_t from = 0) {
+    return testing::ReadBytes(log).find(text, from) != std::string::npos;
+  };
+  ASSERT_TRUE(RunUntil([&] { return logHas("TimerInit: "); }, 30000)) << Log("brevanto.out");
+  EXPECT_TRUE(
+      logHas("Wayland session: application links follow Wayland and X11 windows "
+             "(reports of the desktop over D-Bus)"))
+      << testing::ReadBytes(log);
+
+  std::unique_ptr<SessionProcess> probe = StartProbeWindow(socket, "Brevanto probe window");
+  ASSERT_GT(probe->Pid(), 0);
+  EXPECT_TRUE(RunUntil([&] { return logHas("About to load config file \"Probe\""); }, 20000))
+      << testing::ReadBytes(log) << Log("kwin.log") << Log("probe.log");
+  probe.reset();
+  EXPECT_TRUE(RunUntil(
+      [&] {
+        const std::string text = testing::ReadBytes(log);
+        const std::size_t probeLoaded = text.find("About to load config file \"Probe\"");
+        return probeLoaded != std::string::npos &&
+               text.find("About to load config file \"Desktop\"", probeLoaded) != std::string::npos;
+      },
+      20000))
+      << testing::ReadBytes(log);
+
+  // At its end the program takes its script out of KWin.
+  brevanto.reset();
+  QDBusMessage loaded = QDBusMessage::createMethodCall("org.kde.KWin", "/Scripting",
+                                                       "org.kde.kwin.Scripting", "isScriptLoaded");
+  loaded << QString::fromLatin1(KWinActiveWindowScript::kPluginName);
+  const QDBusMessage answer = bus.call(loaded);
+  ASSERT_EQ(answer.type(), QDBusMessage::ReplyMessage);
+  EXPECT_FALSE(answer.arguments().value(0).toBool());
+  EXPECT_TRUE(logHas("Application terminated")) << testing::ReadBytes(log);
 }
 
 }  // namespace

@@ -88,7 +88,9 @@ TEST(WindowTrackerChoice, TakesTheFirstTrackerTheSessionOffers) {
 
 TEST(WindowTrackerChoice, AWaylandSessionWithoutADisplayToAskFallsBackToX11) {
   const EnvironmentLookup environment = Session("wayland");
-  const std::vector<WindowTrackerCandidate> candidates = WaylandWindowTrackers(environment);
+  std::optional<GnomeExtensionState> inactiveGnomeExtension;
+  const std::vector<WindowTrackerCandidate> candidates =
+      WaylandWindowTrackers(environment, inactiveGnomeExtension);
   ASSERT_FALSE(candidates.empty());
   for (const WindowTrackerCandidate& c : candidates) EXPECT_EQ(c.open(), nullptr) << c.name;
 }

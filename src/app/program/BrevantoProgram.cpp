@@ -18,6 +18,7 @@
 #include "app/output/OwnKeyRepeatNotifier.h"
 #include "app/power/LogindSleepWatcher.h"
 #include "app/program/FatalError.h"
+#include "app/program/GnomeExtensionNotice.h"
 #include "app/program/UinputNotice.h"
 #include "app/program/WaylandSession.h"
 #include "app/program/WindowTrackerChoice.h"
@@ -257,6 +258,9 @@ std::optional<int> BrevantoProgram::StartUp() {
       UinputNoticeWanted(UinputDevice::kDefaultPath, wayland)) {
     LOG_INFO("%s", kUinputNoticeLog);
     if (form_) ShowUinputNotice(form_.get());
+  }
+  if (form_ && chosen.inactiveGnomeExtension) {
+    ShowGnomeExtensionNotice(form_.get(), *chosen.inactiveGnomeExtension);
   }
   if (!options_.screenshotDir.empty()) {
     if (!form_) {

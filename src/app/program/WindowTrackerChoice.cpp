@@ -1,5 +1,6 @@
 #include "app/program/WindowTrackerChoice.h"
 
+#include "app/desktop/DesktopReportedTracker.h"
 #include "app/program/WaylandSession.h"
 #include "platform/linux/wlroots/WlrootsWindowTracker.h"
 #include "platform/linux/x11/X11WindowTracker.h"
@@ -28,7 +29,9 @@ ChosenWindowTracker ChooseWindowTracker(
   return chosen;
 }
 
-std::vector<WindowTrackerCandidate> WaylandWindowTrackers(const EnvironmentLookup& environment) {
+std::vector<WindowTrackerCandidate> WaylandWindowTrackers(
+    const EnvironmentLookup& environment,
+    std::optional<GnomeExtensionState>& inactiveGnomeExtension) {
   const std::string waylandDisplay = environment("WAYLAND_DISPLAY").value_or("");
   const std::string swaySocket = environment("SWAYSOCK").value_or("");
   std::vector<WindowTrackerCandidate> candidates;
@@ -39,14 +42,31 @@ std::vector<WindowTrackerCandidate> WaylandWindowTrackers(const EnvironmentLooku
          if (waylandDisplay.empty()) return nullptr;
          return WlrootsWindowTracker::Open(waylandDisplay.c_str(), swaySocket);
        }});
-  // KWin and GNOME Shell trackers: each joins this list as one more
-  // candidate whose open gives nothing when its desktop is not running.
+  // KWin and GNOME Shell tell their active window only to a script or an
+  // extension inside them, which reports it over the session bus.
+  candidates.push_back({"reports of the desktop over D-Bus",
+                        [&inactiveGnomeExtension]() -> std::unique_ptr<WindowTracker> {
+                          const ReportingDesktop desktop = FindReportingDesktop();
+                          if (desktop == ReportingDesktop::None) return nullptr;
+                          auto tracking = std::make_unique<DesktopWindowTracking>(desktop);
+                          if (!tracking->Start()) {
+                            if (desktop == ReportingDesktop::GnomeShell) {
+                              inactiveGnomeExtension = tracking->ExtensionState();
+                            }
+                            return nullptr;
+                          }
+                          return std::make_unique<DesktopReportedTracker>(std::move(tracking));
+                        }});
   return candidates;
 }
 
 ChosenWindowTracker ChooseSessionWindowTracker(const EnvironmentLookup& environment) {
-  return ChooseWindowTracker(environment, WaylandWindowTrackers(environment),
-                             [] { return std::make_unique<X11WindowTracker>(); });
+  std::optional<GnomeExtensionState> inactiveGnomeExtension;
+  ChosenWindowTracker chosen =
+      ChooseWindowTracker(environment, WaylandWindowTrackers(environment, inactiveGnomeExtension),
+                          [] { return std::make_unique<X11WindowTracker>(); });
+  chosen.inactiveGnomeExtension = inactiveGnomeExtension;
+  return chosen;
 }
 
 }  // namespace brevanto

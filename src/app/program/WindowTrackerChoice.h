@@ -2,9 +2,11 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "app/desktop/GnomeFocusExtension.h"
 #include "core/ports/WindowTracker.h"
 #include "core/settings/StartupContext.h"
 
@@ -22,6 +24,9 @@ struct ChosenWindowTracker {
   bool seesWaylandWindows = false;
   // What the application links see, for the log; empty in an X11 session.
   std::string logLine;
+  // GNOME Shell runs but its extension does not report: the user is told how
+  // to enable it.
+  std::optional<GnomeExtensionState> inactiveGnomeExtension;
 };
 
 // The foreground window as the session offers it: in an X11 session the X
@@ -31,8 +36,12 @@ ChosenWindowTracker ChooseWindowTracker(
     const EnvironmentLookup& environment, const std::vector<WindowTrackerCandidate>& candidates,
     const std::function<std::unique_ptr<WindowTracker>()>& openX11);
 
-// The Wayland desktops Brevanto knows, in the order they are tried.
-std::vector<WindowTrackerCandidate> WaylandWindowTrackers(const EnvironmentLookup& environment);
+// The Wayland desktops Brevanto knows, in the order they are tried. A GNOME
+// Shell whose extension is not active sets inactiveGnomeExtension, which must
+// outlive the candidates.
+std::vector<WindowTrackerCandidate> WaylandWindowTrackers(
+    const EnvironmentLookup& environment,
+    std::optional<GnomeExtensionState>& inactiveGnomeExtension);
 
 // The program's choice: the candidates above, the X server's windows else.
 ChosenWindowTracker ChooseSessionWindowTracker(const EnvironmentLookup& environment);
