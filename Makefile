@@ -35,6 +35,7 @@ install: build
 package: build
 	cd build && cpack -G DEB
 
+# latency_bench starts an X server of its own (Xvfb) and runs the program in it.
 bench: build
 	@for b in build/bench/*_bench; do echo "== $$b"; $$b; done
 
