@@ -10,8 +10,29 @@
 
 namespace brevanto {
 
+namespace {
+
+// SDL hands every event it queues to its watchers at once, on the thread
+// that queued it.
+int SDLCALL WatchDevices(void* pump, SDL_Event* event) {
+  if (event->type == SDL_JOYDEVICEADDED || event->type == SDL_JOYDEVICEREMOVED) {
+    static_cast<SdlEventPump*>(pump)->DeviceChanged();
+  }
+  return 0;
+}
+
+}  // namespace
+
 SdlEventPump::SdlEventPump(SdlContext& context, std::function<void()> onDeviceChange)
     : context_(context), onDeviceChange_(std::move(onDeviceChange)) {}
+
+SdlEventPump::~SdlEventPump() {
+  if (watching_ && SDL_WasInit(SDL_INIT_JOYSTICK)) SDL_DelEventWatch(WatchDevices, this);
+}
+
+void SdlEventPump::DeviceChanged() {
+  if (onDeviceChange_) onDeviceChange_();
+}
 
 void SdlEventPump::AddFeeder(Feeder* feeder) {
   SdlLock lock;
@@ -25,6 +46,13 @@ void SdlEventPump::RemoveFeeder(Feeder* feeder) {
 
 bool SdlEventPump::Pump() {
   if (!context_.Initialized()) return false;
+  // A controller attached within this process (a virtual one) is queued at
+  // once, without a pump; the watch passes that on, so that an idle program
+  // need not pump to notice it.
+  if (!watching_) {
+    SDL_AddEventWatch(WatchDevices, this);
+    watching_ = true;
+  }
   bool changed = false;
   {
     SdlLock lock;

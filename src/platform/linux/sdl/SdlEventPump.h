@@ -20,11 +20,14 @@ class SdlEventPump {
     virtual void BeforePump() = 0;
   };
 
-  // onDeviceChange runs on the pumping thread when controllers were attached
-  // or detached; it asks for a re-detection.
+  // onDeviceChange runs when controllers were attached or detached, on the
+  // pumping thread or, for a virtual controller attached within the process
+  // after the first pump, on the thread that attached it; it asks for a
+  // re-detection.
   SdlEventPump(SdlContext& context, std::function<void()> onDeviceChange);
   SdlEventPump(const SdlEventPump&) = delete;
   SdlEventPump& operator=(const SdlEventPump&) = delete;
+  ~SdlEventPump();
 
   void AddFeeder(Feeder* feeder);
   void RemoveFeeder(Feeder* feeder);
@@ -32,10 +35,14 @@ class SdlEventPump {
   // Returns whether controllers came or went since the last call.
   bool Pump();
 
+  // For SDL's event watch.
+  void DeviceChanged();
+
  private:
   SdlContext& context_;
   std::function<void()> onDeviceChange_;
   std::vector<Feeder*> feeders_;
+  bool watching_ = false;
 };
 
 }  // namespace brevanto

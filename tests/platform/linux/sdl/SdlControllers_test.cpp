@@ -421,6 +421,22 @@ TEST_F(SdlTest, UnpluggingIsNoticedByThePumpAndDropsTheCount) {
   EXPECT_EQ(DeviceMessages().back(), (PostedMessage{WM_BRV_DEVICES_CHANGED, 0, 0}));
 }
 
+// An idle program does not pump; a controller attached within the process
+// asks for a detection by itself, and so does its detaching.
+TEST_F(SdlTest, AVirtualControllerAttachedLaterAsksForADetectionWithoutAPump) {
+  EXPECT_FALSE(pump_.Pump());
+  ASSERT_TRUE(detection_.InitJoysticks());
+  EXPECT_FALSE(detection_.DeviceChangePending());
+
+  auto stick = VirtualDevice::Generic(2, 0, 4);
+  EXPECT_TRUE(detection_.DeviceChangePending());
+  detection_.DetectJoysticks(false);
+  EXPECT_EQ(detection_.DeviceCount(), 1);
+
+  stick->Unplug();
+  EXPECT_TRUE(detection_.DeviceChangePending());
+}
+
 TEST_F(SdlTest, IdenticalJoysticksDifferAndKeepTheirIdentityWhenPluggedInAgain) {
   auto first = VirtualDevice::Generic(2, 0, 4);
   auto second = VirtualDevice::Generic(2, 0, 4);
