@@ -47,7 +47,7 @@
 #include "platform/linux/clipboard/X11Clipboard.h"
 #include "platform/linux/instance/InstancePaths.h"
 #include "platform/linux/instance/LinuxSingleInstance.h"
-#include "platform/linux/memory/FontFilePages.h"
+#include "platform/linux/memory/CleanFilePages.h"
 #include "platform/linux/output/LinuxOutput.h"
 #include "platform/linux/output/UinputDevice.h"
 #include "platform/linux/output/XkbKeyboardLayout.h"
@@ -73,12 +73,12 @@ constexpr char kMissingProfileText[] = "指定されたファイルが存在し�
 constexpr char kMissingProfileTitle[] = "ERROR: WM_BRV_SWITCH_FILE";
 
 constexpr std::chrono::milliseconds kScreenshotDelay(1500);
-// Long enough for the window's first paint.
-constexpr std::chrono::milliseconds kFontReleaseDelay(1000);
+// Long enough for start-up to be over and the window's first paint.
+constexpr std::chrono::milliseconds kFilePagesReleaseDelay(1000);
 
-void ReleaseFontPages() {
-  const std::size_t released = ReleaseFontFilePages();
-  LOG_DEBUG("Font file pages released: %zu KiB", released / 1024);
+void ReleaseFilePages() {
+  const std::size_t released = ReleaseCleanFilePages();
+  LOG_DEBUG("Unchanged file pages released: %zu KiB", released / 1024);
 }
 
 void LogSystemVersion() {
@@ -232,8 +232,9 @@ std::optional<int> BrevantoProgram::StartUp() {
     form_->ShowAtStart(false);
     form_->installEventFilter(this);
     SyncShowMainForm();
-    QTimer::singleShot(kFontReleaseDelay, this, [] { ReleaseFontPages(); });
   }
+  // What start-up ran and read is not needed while the program waits.
+  QTimer::singleShot(kFilePagesReleaseDelay, this, [] { ReleaseFilePages(); });
   if (!options_.noUinput && !output_->HasUinput() &&
       UinputNoticeWanted(UinputDevice::kDefaultPath, wayland)) {
     LOG_INFO("%s", kUinputNoticeLog);
@@ -448,7 +449,7 @@ bool BrevantoProgram::eventFilter(QObject* watched, QEvent* event) {
     QTimer::singleShot(0, this, [this] {
       SyncShowMainForm();
       // A window in the tray draws nothing until it is shown again.
-      if (form_ && !form_->Shown()) ReleaseFontPages();
+      if (form_ && !form_->Shown()) ReleaseFilePages();
     });
   }
   return QObject::eventFilter(watched, event);

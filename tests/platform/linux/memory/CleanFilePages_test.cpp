@@ -1,4 +1,4 @@
-#include "platform/linux/memory/FontFilePages.h"
+#include "platform/linux/memory/CleanFilePages.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -39,6 +39,8 @@ std::size_t ResidentKb(const void* address) {
   return 0;
 }
 
+// A file of kBytes mapped privately, every page read, as the loader and a
+// font renderer map theirs.
 class Mapped {
  public:
   Mapped(const std::string& path, bool writable) {
@@ -47,7 +49,6 @@ class Mapped {
     data_ = static_cast<char*>(
         ::mmap(nullptr, kBytes, PROT_READ | (writable ? PROT_WRITE : 0), MAP_PRIVATE, fd, 0));
     ::close(fd);
-    // Read every page, as a renderer does with the tables it needs.
     int sum = 0;
     for (std::size_t i = 0; i < kBytes; i += 4096) sum += data_[i];
     sum_ = sum;
@@ -60,22 +61,42 @@ class Mapped {
   volatile int sum_ = 0;
 };
 
-TEST(FontFilePages, ReleasesReadOnlyFontMappingsAndLeavesTheRest) {
+TEST(CleanFilePages, ReleasesUnchangedFilePagesAndKeepsWhatTheProcessWrote) {
   testing::TempDir dir;
-  Mapped font(dir.path() / "Noto.TTC", false);
+  Mapped font(dir.path() / "Noto.ttc", false);
+  Mapped code(dir.path() / "libcode.so", false);
   Mapped written(dir.path() / "Edited.ttf", true);
   written.data()[0] = 'w';
-  Mapped other(dir.path() / "data.bin", false);
+  // A library's relocated data: written while loading, then made read-only.
+  Mapped relocated(dir.path() / "librelro.so", true);
+  relocated.data()[4096] = 'r';
+  ASSERT_EQ(::mprotect(relocated.data(), kBytes, PROT_READ), 0);
+  char* anonymous = static_cast<char*>(
+      ::mmap(nullptr, kBytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
+  anonymous[0] = 'a';
+  ASSERT_EQ(::mprotect(anonymous, kBytes, PROT_READ), 0);
   ASSERT_GT(ResidentKb(font.data()), 0u);
 
-  EXPECT_GE(ReleaseFontFilePages(), kBytes);
+  EXPECT_GE(ReleaseCleanFilePages(), 2 * kBytes);
 
   EXPECT_EQ(ResidentKb(font.data()), 0u);
-  // Read again as before.
+  EXPECT_EQ(ResidentKb(code.data()), 0u);
+  // Read again from the file as before.
   EXPECT_EQ(font.data()[kBytes - 1], 'f');
-  // What the process wrote, and mappings of other files, stay.
+  EXPECT_EQ(code.data()[0], 'f');
+  // What the process wrote stays, readable or not.
   EXPECT_EQ(written.data()[0], 'w');
-  EXPECT_GT(ResidentKb(other.data()), 0u);
+  EXPECT_EQ(relocated.data()[4096], 'r');
+  EXPECT_EQ(anonymous[0], 'a');
+  EXPECT_GT(ResidentKb(relocated.data()), 0u);
+  ::munmap(anonymous, kBytes);
+}
+
+TEST(CleanFilePages, AMissingOrDamagedListReleasesNothing) {
+  testing::TempDir dir;
+  EXPECT_EQ(ReleaseCleanFilePages(dir.File("missing")), 0u);
+  dir.Write("damaged", "7f00-zz r--p\nRss: 12 kB\nAnonymous: x kB\n");
+  EXPECT_EQ(ReleaseCleanFilePages(dir.File("damaged")), 0u);
 }
 
 }  // namespace
