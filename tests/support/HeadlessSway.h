@@ -23,6 +23,14 @@ extern char** environ;
 
 namespace brevanto::testing {
 
+// The strings as an argument or environment vector for posix_spawn.
+inline std::vector<char*> NullTerminated(std::vector<std::string>& strings) {
+  std::vector<char*> pointers;
+  for (std::string& s : strings) pointers.push_back(s.data());
+  pointers.push_back(nullptr);
+  return pointers;
+}
+
 // A native Wayland window of another program (tests/tools/WaylandWindowProbe)
 // on the test's compositor; it goes when this goes.
 class WaylandWindowProcess {
@@ -36,11 +44,8 @@ class WaylandWindowProcess {
     if (::pipe2(pipeFds, O_CLOEXEC) != 0) return nullptr;
     std::vector<std::string> arguments = {Executable(), "--title=" + title, "--app-id=" + appId};
     std::vector<std::string> environment = {"WAYLAND_DISPLAY=" + waylandDisplay};
-    std::vector<char*> argv, envp;
-    for (std::string& a : arguments) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    for (std::string& e : environment) envp.push_back(e.data());
-    envp.push_back(nullptr);
+    std::vector<char*> argv = NullTerminated(arguments);
+    std::vector<char*> envp = NullTerminated(environment);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, pipeFds[1], 1);
@@ -125,11 +130,8 @@ class HeadlessSway {
         "PATH=/usr/bin:/bin",    "HOME=" + s->root_,          "XDG_RUNTIME_DIR=" + runtime,
         "WLR_BACKENDS=headless", "WLR_LIBINPUT_NO_DEVICES=1", "WLR_RENDERER=pixman",
     };
-    std::vector<char*> argv, envp;
-    for (std::string& a : arguments) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    for (std::string& e : environment) envp.push_back(e.data());
-    envp.push_back(nullptr);
+    std::vector<char*> argv = NullTerminated(arguments);
+    std::vector<char*> envp = NullTerminated(environment);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     const std::string log = s->root_ + "/sway.log";
