@@ -72,7 +72,7 @@ class HeldOutput {
   // Empty when nothing is down, else what is.
   std::string Down() const {
     std::string down;
-    char text[32];
+    char text[48];  // room for any size_t
     for (std::size_t k = 0; k < keys_.size(); ++k) {
       if (!keys_[k]) continue;
       std::snprintf(text, sizeof text, "key %02zX ", k);
